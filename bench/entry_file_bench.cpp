@@ -1,0 +1,135 @@
+// Load and save of the entry file, each against a baseline that reads or writes the same bytes,
+// measured in the same run. Counters: us (per operation), baseline_us and ratio.
+
+#include "platform/file.h"
+#include "store/entry_file.h"
+
+#include <benchmark/benchmark.h>
+
+#include <chrono>
+#include <cstdio>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <string>
+#include <vector>
+
+namespace {
+
+using namespace corvantis;
+using Clock = std::chrono::steady_clock;
+constexpr unsigned kGbk = 936;
+
+struct VectorSink final : store::ItemSink {
+    void AddItem(std::u16string_view line) override { items.emplace_back(line); }
+    std::vector<std::u16string> items;
+};
+
+std::filesystem::path ScratchFolder() {
+    const auto folder = std::filesystem::temp_directory_path() / "corvantis-bench";
+    std::filesystem::create_directories(folder);
+    return folder;
+}
+
+std::u16string Utf16(const std::filesystem::path& path) {
+    const std::string text = path.string();
+    return {text.begin(), text.end()};
+}
+
+// The real entry file when it is here, or a 32,766-line file like it.
+std::filesystem::path SourceFile(bool real) {
+    if (real) {
+        return CORVANTIS_SHARED_DATA "/bangs.txt";
+    }
+    const auto path = ScratchFolder() / "big.txt";
+    std::ofstream out(path, std::ios::binary);
+    for (int i = 0; i < 32766; ++i) {
+        out << "k" << i << " alt" << i << ":https://example.com/search?q={query}&n=" << i << "\r\n";
+    }
+    return path;
+}
+
+template <typename F> double MicrosPerCall(F&& f) {
+    constexpr int kCalls = 30;
+    f(); // warm the cache, like the measured runs
+    const auto start = Clock::now();
+    for (int i = 0; i < kCalls; ++i) {
+        f();
+    }
+    return std::chrono::duration<double, std::micro>(Clock::now() - start).count() / kCalls;
+}
+
+template <typename F> void RunAgainst(benchmark::State& state, double baseline, F&& f) {
+    const auto start = Clock::now();
+    for (auto _ : state) {
+        f();
+    }
+    const double micros = std::chrono::duration<double, std::micro>(Clock::now() - start).count() /
+                          static_cast<double>(state.iterations());
+    state.counters["us"] = micros;
+    state.counters["baseline_us"] = baseline;
+    state.counters["ratio"] = micros / baseline;
+}
+
+void BM_Load(benchmark::State& state) {
+    const bool real = state.range(0) == 1;
+    const auto source = SourceFile(real);
+    if (!std::filesystem::exists(source)) {
+        state.SkipWithError("no shared/data/bangs.txt here: skipped");
+        return;
+    }
+    const auto path = Utf16(source);
+    const double baseline =
+        MicrosPerCall([&] { benchmark::DoNotOptimize(platform::ReadFileBytes(path)); });
+    RunAgainst(state, baseline, [&] {
+        VectorSink list;
+        store::LoadFileToList(path, list, kGbk);
+        benchmark::DoNotOptimize(list.items.data());
+    });
+    state.SetLabel(real ? "bangs.txt" : "32766 lines");
+}
+
+void BM_Save(benchmark::State& state) {
+    const bool real = state.range(0) == 1;
+    const auto source = SourceFile(real);
+    if (!std::filesystem::exists(source)) {
+        state.SkipWithError("no shared/data/bangs.txt here: skipped");
+        return;
+    }
+    VectorSink list;
+    store::LoadFileToList(Utf16(source), list, kGbk);
+    const auto bytes = *platform::ReadFileBytes(Utf16(source));
+    const auto target = Utf16(ScratchFolder() / "data.txt");
+    // The baseline writes the same bytes the same safe way: new file, flushed, renamed.
+    const double baseline = MicrosPerCall([&] { platform::WriteFileAtomically(target, bytes); });
+    RunAgainst(state, baseline, [&] { store::SaveEntryFile(target, list.items, kGbk); });
+    state.SetLabel(real ? "bangs.txt" : "32766 lines");
+}
+
+void BM_Encode(benchmark::State& state) {
+    const bool real = state.range(0) == 1;
+    const auto source = SourceFile(real);
+    if (!std::filesystem::exists(source)) {
+        state.SkipWithError("no shared/data/bangs.txt here: skipped");
+        return;
+    }
+    VectorSink list;
+    store::LoadFileToList(Utf16(source), list, kGbk);
+    const auto bytes = *platform::ReadFileBytes(Utf16(source));
+    const auto target = ScratchFolder() / "plain.txt";
+    // Against a plain, unflushed write of the bytes: what building the file's bytes costs.
+    const double baseline = MicrosPerCall([&] {
+        std::FILE* file = std::fopen(target.c_str(), "wb");
+        std::fwrite(bytes.data(), 1, bytes.size(), file);
+        std::fclose(file);
+    });
+    RunAgainst(state, baseline,
+               [&] { benchmark::DoNotOptimize(store::EncodeEntryFile(list.items, kGbk)); });
+    state.SetLabel(real ? "bangs.txt" : "32766 lines");
+}
+
+BENCHMARK(BM_Load)->Arg(1)->Arg(0)->Unit(benchmark::kMicrosecond);
+BENCHMARK(BM_Save)->Arg(1)->Arg(0)->Unit(benchmark::kMicrosecond);
+BENCHMARK(BM_Encode)->Arg(1)->Arg(0)->Unit(benchmark::kMicrosecond);
+
+} // namespace

@@ -1,0 +1,299 @@
+#include "app/launcher_window_win.h"
+
+#include "app/control_ids.h"
+#include "app/texts.h"
+#include "app/twips.h"
+#include "platform/list_box_win.h"
+#include "platform/window_win.h"
+#include "store/entry_file.h"
+
+#include "../res/resource.h"
+
+#include <commctrl.h>
+
+namespace corvantis::app {
+namespace {
+
+constexpr UINT kShowTopmost = SWP_NOSIZE | SWP_NOMOVE | SWP_SHOWWINDOW; // 0x43
+constexpr UINT kKeepTopmost = SWP_NOSIZE | SWP_NOMOVE;                  // 3
+
+HMENU ControlId(int id) {
+    return reinterpret_cast<HMENU>(static_cast<INT_PTR>(id));
+}
+
+HWND CreateControl(const wchar_t* className, const wchar_t* text, DWORD style, HWND parent, int id,
+                   DWORD exStyle = 0) {
+    return CreateWindowExW(exStyle, className, text, WS_CHILD | style, 0, 0, 0, 0, parent,
+                           ControlId(id), GetModuleHandleW(nullptr), nullptr);
+}
+
+HBITMAP LoadGlyph(int id) {
+    return static_cast<HBITMAP>(LoadImageW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(id),
+                                           IMAGE_BITMAP, 0, 0, LR_DEFAULTCOLOR));
+}
+
+void AddTip(HWND tooltip, HWND owner, HWND control, const wchar_t* text) {
+    TOOLINFOW tool{};
+    tool.cbSize = sizeof tool;
+    tool.uFlags = TTF_IDISHWND | TTF_SUBCLASS;
+    tool.hwnd = owner;
+    tool.uId = reinterpret_cast<UINT_PTR>(control);
+    tool.lpszText = const_cast<wchar_t*>(text);
+    SendMessageW(tooltip, TTM_ADDTOOLW, 0, reinterpret_cast<LPARAM>(&tool));
+}
+
+} // namespace
+
+LauncherWindow::LauncherWindow(store::Pubstr& pubstr)
+    : pubstr_(pubstr), entryFile_(store::EntryFilePath(platform::ProgramFolder())) {}
+
+HICON LauncherWindow::ClassIcon(HINSTANCE instance) {
+    return LoadIconW(instance, MAKEINTRESOURCEW(IDI_CORVANTIS));
+}
+
+bool LauncherWindow::Create() {
+    // Created hidden and empty: its size depends on the DPI of the screen it is on.
+    if (!CreateBound(WS_EX_TOOLWINDOW, texts::kLauncherWindow, WS_POPUP | WS_CLIPCHILDREN, 0, 0, 0,
+                     0, nullptr, nullptr, static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH)))) {
+        return false;
+    }
+    dpi_ = platform::WindowDpi(Hwnd());
+    CreateControls();
+    Load();
+    return true;
+}
+
+void LauncherWindow::CreateControls() {
+    const HWND self = Hwnd();
+    // Creation order is the stored order of the design; the tab order is kept separately.
+    commands_[4] = CreateControl(WC_BUTTONW, texts::kCommand5, BS_PUSHBUTTON, self, ids::kCommand5);
+    pmenu_.Create(self, ids::kPmenu);
+    const HWND strip = pmenu_.Hwnd();
+    text1_ =
+        CreateControl(WC_EDITW, L"", WS_VISIBLE | WS_TABSTOP | ES_AUTOHSCROLL, strip, ids::kText1);
+    SendMessageW(text1_, EM_SETLIMITTEXT, 0, 0);
+    image1_ =
+        CreateControl(WC_STATICW, L"", WS_VISIBLE | SS_BITMAP | SS_NOTIFY | SS_REALSIZECONTROL,
+                      strip, ids::kImage1);
+    image3_ =
+        CreateControl(WC_STATICW, L"", WS_VISIBLE | SS_BITMAP | SS_NOTIFY | SS_REALSIZECONTROL,
+                      strip, ids::kImage3);
+    // Without SS_NOTIFY the label lets the mouse through to the strip, which drags the window.
+    title_ = CreateControl(WC_STATICW, texts::kTitle, WS_VISIBLE | SS_LEFT | SS_NOPREFIX, strip,
+                           ids::kTitle);
+    const wchar_t* const captions[] = {texts::kCommand1, texts::kCommand2, texts::kCommand3,
+                                       texts::kCommand4};
+    for (int i = 3; i >= 0; --i) {
+        commands_[i] =
+            CreateControl(WC_BUTTONW, captions[i], WS_VISIBLE | WS_TABSTOP | BS_PUSHBUTTON, self,
+                          ids::kCommand1 + i);
+    }
+    list1_ = CreateControl(WC_LISTBOXW, L"",
+                           WS_VISIBLE | WS_TABSTOP | WS_VSCROLL | LBS_NOTIFY | LBS_NOINTEGRALHEIGHT,
+                           self, ids::kList1, WS_EX_CLIENTEDGE);
+
+    keepOnTopGlyph_.reset(LoadGlyph(IDB_KEEP_ON_TOP));
+    exitGlyph_.reset(LoadGlyph(IDB_EXIT));
+    SendMessageW(image1_, STM_SETIMAGE, IMAGE_BITMAP,
+                 reinterpret_cast<LPARAM>(keepOnTopGlyph_.get()));
+    SendMessageW(image3_, STM_SETIMAGE, IMAGE_BITMAP, reinterpret_cast<LPARAM>(exitGlyph_.get()));
+    list1Brush_.reset(CreateSolidBrush(platform::ToColorRef(launcher::kList1Background)));
+
+    tooltip_ = CreateWindowExW(WS_EX_TOPMOST, TOOLTIPS_CLASSW, nullptr,
+                               WS_POPUP | TTS_ALWAYSTIP | TTS_NOPREFIX, CW_USEDEFAULT,
+                               CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, self, nullptr,
+                               GetModuleHandleW(nullptr), nullptr);
+    SendMessageW(tooltip_, TTM_SETMAXTIPWIDTH, 0, 600);
+    AddTip(tooltip_, strip, text1_, texts::kText1Tip);
+    AddTip(tooltip_, strip, image1_, texts::kImage1Tip);
+    AddTip(tooltip_, strip, image3_, texts::kImage3Tip);
+}
+
+void LauncherWindow::Load() {
+    const SIZE screen = platform::ScreenPixels();
+    const TwipsPoint place =
+        CentreOnScreen(PixelsToTwips(screen.cx, dpi_), PixelsToTwips(screen.cy, dpi_),
+                       launcher::kWidth, launcher::kHeight);
+    SetWindowPos(Hwnd(), nullptr, TwipsToPixels(place.x, dpi_), TwipsToPixels(place.y, dpi_),
+                 TwipsToPixels(launcher::kWidth, dpi_), TwipsToPixels(launcher::kHeight, dpi_),
+                 SWP_NOZORDER | SWP_NOACTIVATE);
+    Layout();
+    // A missing or unreadable file leaves the list empty; nothing is created until a save.
+    {
+        platform::ListBoxAppender list(list1_);
+        store::LoadFileToList(entryFile_, list, GetACP());
+    }
+    platform::SetTopmost(Hwnd(), kShowTopmost);
+    frame_ = FrameRect(launcher::kWidth, launcher::kHeight);
+    strip_ = StripRect(launcher::kWidth);
+    Layout();
+    platform::SetTopmost(Hwnd(), kKeepTopmost);
+    SetForegroundWindow(Hwnd());
+    SetFocus(text1_);
+}
+
+void LauncherWindow::Layout() {
+    windowFont_ = platform::CreateFontAt(launcher::kWindowFont, dpi_);
+    text1Font_ = platform::CreateFontAt(launcher::kText1Font, dpi_);
+    titleFont_ = platform::CreateFontAt(launcher::kTitleFont, dpi_);
+    list1Font_ = platform::CreateFontAt(launcher::kList1Font, dpi_);
+    buttonFont_ = platform::CreateFontAt(launcher::kButtonFont, dpi_);
+
+    platform::PlaceControl(pmenu_.Hwnd(), strip_, dpi_);
+    pmenu_.SetDpi(dpi_);
+    platform::PlaceControl(text1_, launcher::kText1, dpi_);
+    platform::PlaceControl(image1_, launcher::kImage1, dpi_);
+    platform::PlaceControl(image3_, launcher::kImage3, dpi_);
+    platform::PlaceControl(title_, launcher::kTitle, dpi_);
+    platform::PlaceControl(list1_, launcher::kList1, dpi_);
+    const TwipsRect* const places[] = {&launcher::kCommand1, &launcher::kCommand2,
+                                       &launcher::kCommand3, &launcher::kCommand4,
+                                       &launcher::kCommand5};
+    for (size_t i = 0; i < commands_.size(); ++i) {
+        platform::PlaceControl(commands_[i], *places[i], dpi_);
+        SendMessageW(commands_[i], WM_SETFONT, reinterpret_cast<WPARAM>(buttonFont_.get()), TRUE);
+    }
+    SendMessageW(text1_, WM_SETFONT, reinterpret_cast<WPARAM>(text1Font_.get()), TRUE);
+    SendMessageW(title_, WM_SETFONT, reinterpret_cast<WPARAM>(titleFont_.get()), TRUE);
+    SendMessageW(list1_, WM_SETFONT, reinterpret_cast<WPARAM>(list1Font_.get()), TRUE);
+    InvalidateRect(Hwnd(), nullptr, TRUE);
+}
+
+bool LauncherWindow::PreTranslateMessage(const MSG& message) {
+    if (message.message != WM_KEYDOWN && message.message != WM_SYSKEYDOWN) {
+        return false;
+    }
+    if (message.hwnd != Hwnd() && !IsChild(Hwnd(), message.hwnd)) {
+        return false;
+    }
+    if (message.wParam == VK_TAB && GetKeyState(VK_CONTROL) >= 0 && GetKeyState(VK_MENU) >= 0) {
+        MoveFocus(GetKeyState(VK_SHIFT) < 0);
+        return true;
+    }
+    return false;
+}
+
+void LauncherWindow::MoveFocus(bool backwards) {
+    // Text1 comes first; the label and the invisible Command5 never take the focus.
+    const std::array<HWND, 7> order = {text1_,       list1_,       commands_[0], commands_[1],
+                                       commands_[2], commands_[3], pmenu_.Hwnd()};
+    const HWND focus = GetFocus();
+    size_t current = 0;
+    while (current < order.size() && order[current] != focus) {
+        ++current;
+    }
+    const size_t count = order.size();
+    const size_t next = current == count ? 0
+                        : backwards      ? (current + count - 1) % count
+                                         : (current + 1) % count;
+    SetFocus(order[next]);
+}
+
+bool LauncherWindow::ConfigSave() {
+    return store::SaveEntryFile(entryFile_, platform::ListBoxItems(list1_), GetACP());
+}
+
+void LauncherWindow::Command1_Click() {
+    platform::ListBoxAppender list(list1_);
+    store::LoadFileToList(entryFile_, list, GetACP());
+}
+
+void LauncherWindow::Command2_Click() {
+    SendMessageW(list1_, LB_RESETCONTENT, 0, 0);
+}
+
+LRESULT LauncherWindow::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
+    switch (message) {
+    case WM_COMMAND:
+        OnCommand(LOWORD(wParam), HIWORD(wParam));
+        return 0;
+    case WM_CTLCOLOREDIT:
+    case WM_CTLCOLORSTATIC:
+    case WM_CTLCOLORLISTBOX:
+        return OnCtlColor(reinterpret_cast<HDC>(wParam), reinterpret_cast<HWND>(lParam));
+    case WM_PAINT:
+        OnPaint();
+        return 0;
+    case WM_ACTIVATE:
+        OnActivate(wParam);
+        return 0;
+    case WM_SETFOCUS:
+        OnSetFocus();
+        return 0;
+    case WM_DPICHANGED:
+        OnDpiChanged(HIWORD(wParam), *reinterpret_cast<const RECT*>(lParam));
+        return 0;
+    case WM_DESTROY:
+        PostQuitMessage(0);
+        return 0;
+    default:
+        return Default(message, wParam, lParam);
+    }
+}
+
+void LauncherWindow::OnCommand(int id, int code) {
+    if (code != BN_CLICKED) {
+        return;
+    }
+    switch (id) {
+    case ids::kCommand1:
+        Command1_Click();
+        break;
+    case ids::kCommand2:
+        Command2_Click();
+        break;
+    case ids::kCommand3:
+        ConfigSave();
+        break;
+    default: // Command4 has no action
+        break;
+    }
+}
+
+LRESULT LauncherWindow::OnCtlColor(HDC dc, HWND control) {
+    if (control == list1_) {
+        SetTextColor(dc, platform::ToColorRef(launcher::kList1Colour));
+        SetBkColor(dc, platform::ToColorRef(launcher::kList1Background));
+        return reinterpret_cast<LRESULT>(list1Brush_.get());
+    }
+    if (control == text1_) {
+        SetTextColor(dc, platform::ToColorRef(launcher::kText1Colour));
+        SetBkColor(dc, platform::ToColorRef(launcher::kText1Background));
+    } else if (control == title_) {
+        SetTextColor(dc, platform::ToColorRef(launcher::kTitleColour));
+        SetBkMode(dc, TRANSPARENT);
+    }
+    return reinterpret_cast<LRESULT>(GetStockObject(WHITE_BRUSH));
+}
+
+void LauncherWindow::OnPaint() {
+    PAINTSTRUCT ps;
+    HDC dc = BeginPaint(Hwnd(), &ps);
+    platform::DrawFrame(dc, platform::PixelRect(frame_, dpi_), launcher::kFrameBorder);
+    EndPaint(Hwnd(), &ps);
+}
+
+void LauncherWindow::OnActivate(WPARAM wParam) {
+    // Like a dialog: the control that had the focus gets it back when the window is activated.
+    if (LOWORD(wParam) == WA_INACTIVE) {
+        const HWND focus = GetFocus();
+        if (focus != nullptr && IsChild(Hwnd(), focus)) {
+            lastFocus_ = focus;
+        }
+    } else {
+        OnSetFocus();
+    }
+}
+
+void LauncherWindow::OnSetFocus() {
+    SetFocus(lastFocus_ != nullptr && IsWindow(lastFocus_) ? lastFocus_ : text1_);
+}
+
+void LauncherWindow::OnDpiChanged(unsigned dpi, const RECT& suggested) {
+    dpi_ = dpi;
+    SetWindowPos(Hwnd(), nullptr, suggested.left, suggested.top, suggested.right - suggested.left,
+                 suggested.bottom - suggested.top, SWP_NOZORDER | SWP_NOACTIVATE);
+    Layout();
+}
+
+} // namespace corvantis::app

@@ -1,0 +1,149 @@
+#include "platform/codepage.h"
+
+#include <algorithm>
+
+namespace corvantis::platform {
+namespace {
+
+// Every Windows ANSI code page maps bytes below 0x80 to the same code units, and in none of them
+// is a CR or LF byte part of a longer character, so text is converted a line at a time and the
+// system is asked only for the lines that need it. Entry files are mostly ASCII.
+template <typename Char, typename Convert>
+void ConvertByLines(std::basic_string_view<Char> text, Convert&& convertNonAscii) {
+    size_t start = 0;
+    while (start < text.size()) {
+        size_t end = start;
+        bool ascii = true;
+        while (end < text.size()) {
+            const auto c = static_cast<std::make_unsigned_t<Char>>(text[end++]);
+            if (c >= 0x80) {
+                ascii = false;
+            } else if (c == '\r' || c == '\n') {
+                break;
+            }
+        }
+        convertNonAscii(text.substr(start, end - start), ascii);
+        start = end;
+    }
+}
+
+void AppendUtf8(std::string& out, char32_t cp) {
+    if (cp < 0x80) {
+        out += static_cast<char>(cp);
+    } else if (cp < 0x800) {
+        out += static_cast<char>(0xC0 | (cp >> 6));
+        out += static_cast<char>(0x80 | (cp & 0x3F));
+    } else if (cp < 0x10000) {
+        out += static_cast<char>(0xE0 | (cp >> 12));
+        out += static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
+        out += static_cast<char>(0x80 | (cp & 0x3F));
+    } else {
+        out += static_cast<char>(0xF0 | (cp >> 18));
+        out += static_cast<char>(0x80 | ((cp >> 12) & 0x3F));
+        out += static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
+        out += static_cast<char>(0x80 | (cp & 0x3F));
+    }
+}
+
+void AppendUtf16(std::u16string& out, char32_t cp) {
+    if (cp < 0x10000) {
+        out += static_cast<char16_t>(cp);
+    } else {
+        cp -= 0x10000;
+        out += static_cast<char16_t>(0xD800 + (cp >> 10));
+        out += static_cast<char16_t>(0xDC00 + (cp & 0x3FF));
+    }
+}
+
+} // namespace
+
+std::u16string DecodeUtf8(std::string_view bytes) {
+    std::u16string out;
+    out.reserve(bytes.size());
+    size_t i = 0;
+    while (i < bytes.size()) {
+        const auto b = static_cast<unsigned char>(bytes[i]);
+        if (b < 0x80) {
+            out += static_cast<char16_t>(b);
+            ++i;
+            continue;
+        }
+        int length = b >= 0xF0 && b <= 0xF4 ? 4 : b >= 0xE0 ? 3 : b >= 0xC2 && b < 0xE0 ? 2 : 0;
+        char32_t cp = length == 4 ? b & 0x07 : length == 3 ? b & 0x0F : b & 0x1F;
+        int taken = 1;
+        for (; length != 0 && taken < length && i + taken < bytes.size(); ++taken) {
+            const auto next = static_cast<unsigned char>(bytes[i + taken]);
+            if ((next & 0xC0) != 0x80) {
+                break;
+            }
+            cp = (cp << 6) | (next & 0x3F);
+        }
+        const bool valid = length != 0 && taken == length &&
+                           !(length == 3 && (cp < 0x800 || (cp >= 0xD800 && cp <= 0xDFFF))) &&
+                           !(length == 4 && (cp < 0x10000 || cp > 0x10FFFF));
+        AppendUtf16(out, valid ? cp : U'\uFFFD');
+        i += valid ? taken : std::max(taken, 1);
+    }
+    return out;
+}
+
+std::string EncodeUtf8(std::u16string_view text) {
+    std::string out;
+    out.reserve(text.size());
+    for (size_t i = 0; i < text.size(); ++i) {
+        char32_t cp = text[i];
+        if (cp >= 0xD800 && cp <= 0xDBFF && i + 1 < text.size() && text[i + 1] >= 0xDC00 &&
+            text[i + 1] <= 0xDFFF) {
+            cp = 0x10000 + ((cp - 0xD800) << 10) + (text[++i] - 0xDC00);
+        } else if (cp >= 0xD800 && cp <= 0xDFFF) {
+            cp = 0xFFFD;
+        }
+        AppendUtf8(out, cp);
+    }
+    return out;
+}
+
+std::u16string DecodeCodePage(std::string_view bytes, unsigned codePage) {
+    if (codePage == kCodePageUtf8) {
+        return DecodeUtf8(bytes);
+    }
+    std::u16string out;
+    out.reserve(bytes.size());
+    ConvertByLines(bytes, [&](std::string_view line, bool ascii) {
+        if (ascii) {
+            out.append(line.begin(), line.end());
+        } else {
+            out += DecodeNonAscii(line, codePage);
+        }
+    });
+    return out;
+}
+
+std::optional<std::string> EncodeCodePage(std::u16string_view text, unsigned codePage) {
+    if (codePage == kCodePageUtf8) {
+        return EncodeUtf8(text);
+    }
+    std::string out;
+    out.reserve(text.size());
+    bool exact = true;
+    ConvertByLines(text, [&](std::u16string_view line, bool ascii) {
+        if (!exact) {
+            return;
+        }
+        if (ascii) {
+            for (const char16_t c : line) {
+                out += static_cast<char>(c);
+            }
+        } else if (auto bytes = EncodeNonAscii(line, codePage)) {
+            out += *bytes;
+        } else {
+            exact = false;
+        }
+    });
+    if (!exact) {
+        return std::nullopt;
+    }
+    return out;
+}
+
+} // namespace corvantis::platform

@@ -1,0 +1,28 @@
+#pragma once
+// Text conversion between UTF-16 and the byte encodings the entry file may use: a Windows code
+// page (the system's ANSI code page) or UTF-8.
+
+#include <optional>
+#include <string>
+#include <string_view>
+
+namespace corvantis::platform {
+
+inline constexpr unsigned kCodePageUtf8 = 65001;
+
+// Bytes in `codePage` to UTF-16. Bytes that are not valid there become U+FFFD; nothing is dropped.
+std::u16string DecodeCodePage(std::string_view bytes, unsigned codePage);
+
+// UTF-16 to `codePage`; nullopt when some character has no exact form in it (no best fit, no
+// default character), so that a caller can pick an encoding that loses nothing.
+std::optional<std::string> EncodeCodePage(std::u16string_view text, unsigned codePage);
+
+std::u16string DecodeUtf8(std::string_view bytes);
+// Unpaired surrogates become U+FFFD.
+std::string EncodeUtf8(std::u16string_view text);
+
+// The seam: conversion of text that holds non-ASCII characters, done by the system.
+std::u16string DecodeNonAscii(std::string_view bytes, unsigned codePage);
+std::optional<std::string> EncodeNonAscii(std::u16string_view text, unsigned codePage);
+
+} // namespace corvantis::platform

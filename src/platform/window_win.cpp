@@ -1,0 +1,77 @@
+#include "platform/window_win.h"
+
+#include "app/twips.h"
+
+#include <cmath>
+
+namespace corvantis::platform {
+
+std::u16string ProgramFolder() {
+    std::wstring path(MAX_PATH, L'\0');
+    for (;;) {
+        const DWORD length =
+            GetModuleFileNameW(nullptr, path.data(), static_cast<DWORD>(path.size()));
+        if (length < path.size()) {
+            path.resize(length);
+            break;
+        }
+        path.resize(path.size() * 2); // long paths: grow until the name fits
+    }
+    const size_t slash = path.find_last_of(L"\\/");
+    path.resize(slash == std::wstring::npos ? 0 : slash);
+    return FromWide(path);
+}
+
+unsigned WindowDpi(HWND window) {
+    const UINT dpi = GetDpiForWindow(window);
+    return dpi != 0 ? dpi : USER_DEFAULT_SCREEN_DPI;
+}
+
+SIZE ScreenPixels() {
+    return {GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)};
+}
+
+void SetTopmost(HWND window, UINT flags) {
+    SetWindowPos(window, HWND_TOPMOST, 0, 0, 0, 0, flags);
+}
+
+COLORREF ToColorRef(app::Rgb colour) {
+    return RGB(colour.r, colour.g, colour.b);
+}
+
+UniqueFont CreateFontAt(const app::FontSpec& spec, unsigned dpi) {
+    const int height = -static_cast<int>(std::lround(spec.points * dpi / 72.0f));
+    return UniqueFont(CreateFontW(
+        height, 0, 0, 0, spec.weight, FALSE, FALSE, FALSE, static_cast<BYTE>(spec.charset),
+        OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, CLEARTYPE_QUALITY, DEFAULT_PITCH, spec.face));
+}
+
+RECT PixelRect(const app::TwipsRect& twips, unsigned dpi) {
+    const int left = app::TwipsToPixels(twips.left, dpi);
+    const int top = app::TwipsToPixels(twips.top, dpi);
+    return {left, top, left + app::TwipsToPixels(twips.width, dpi),
+            top + app::TwipsToPixels(twips.height, dpi)};
+}
+
+void PlaceControl(HWND control, const app::TwipsRect& twips, unsigned dpi) {
+    const RECT rect = PixelRect(twips, dpi);
+    MoveWindow(control, rect.left, rect.top, rect.right - rect.left, rect.bottom - rect.top, TRUE);
+}
+
+std::wstring WindowText(HWND window) {
+    std::wstring text(static_cast<size_t>(GetWindowTextLengthW(window)) + 1, L'\0');
+    text.resize(
+        static_cast<size_t>(GetWindowTextW(window, text.data(), static_cast<int>(text.size()))));
+    return text;
+}
+
+void DrawFrame(HDC dc, const RECT& rect, app::Rgb colour) {
+    const UniquePen pen(CreatePen(PS_SOLID, 1, ToColorRef(colour)));
+    const HGDIOBJ oldPen = SelectObject(dc, pen.get());
+    const HGDIOBJ oldBrush = SelectObject(dc, GetStockObject(NULL_BRUSH));
+    Rectangle(dc, rect.left, rect.top, rect.right, rect.bottom);
+    SelectObject(dc, oldBrush);
+    SelectObject(dc, oldPen);
+}
+
+} // namespace corvantis::platform

@@ -1,0 +1,54 @@
+#pragma once
+// A scratch folder for one test, removed with everything in it afterwards.
+
+#include "platform/codepage.h"
+
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <random>
+#include <string>
+
+namespace corvantis::testing {
+
+class TempDir {
+public:
+    TempDir() {
+        std::random_device random;
+        path_ = std::filesystem::temp_directory_path() /
+                ("corvantis-test-" + std::to_string(random()) + std::to_string(random()));
+        std::filesystem::create_directories(path_);
+    }
+    ~TempDir() {
+        std::error_code ignored;
+        std::filesystem::remove_all(path_, ignored);
+    }
+    TempDir(const TempDir&) = delete;
+    TempDir& operator=(const TempDir&) = delete;
+
+    std::filesystem::path Path(const std::string& name) const { return path_ / name; }
+    // The same path as the program's UTF-16 paths.
+    std::u16string Name(const std::string& name) const {
+        return platform::DecodeUtf8(Path(name).string());
+    }
+
+    std::u16string Write(const std::string& name, const std::string& bytes) const {
+        std::ofstream(Path(name), std::ios::binary) << bytes;
+        return Name(name);
+    }
+
+    std::string Read(const std::string& name) const {
+        std::ifstream in(Path(name), std::ios::binary);
+        return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+    }
+
+private:
+    std::filesystem::path path_;
+};
+
+inline std::string ReadBytes(const std::filesystem::path& path) {
+    std::ifstream in(path, std::ios::binary);
+    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+}
+
+} // namespace corvantis::testing
