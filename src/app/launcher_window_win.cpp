@@ -1,51 +1,35 @@
 #include "app/launcher_window_win.h"
 
+#include "app/closing.h"
 #include "app/control_ids.h"
+#include "app/docking.h"
+#include "app/resolve.h"
 #include "app/texts.h"
 #include "app/twips.h"
 #include "platform/list_box_win.h"
+#include "platform/shell_win.h"
 #include "platform/window_win.h"
 #include "store/entry_file.h"
 
 #include "../res/resource.h"
 
 #include <commctrl.h>
+#include <windowsx.h>
+
+#include <cstdlib>
 
 namespace corvantis::app {
 namespace {
 
 constexpr UINT kShowTopmost = SWP_NOSIZE | SWP_NOMOVE | SWP_SHOWWINDOW; // 0x43
 constexpr UINT kKeepTopmost = SWP_NOSIZE | SWP_NOMOVE;                  // 3
-
-HMENU ControlId(int id) {
-    return reinterpret_cast<HMENU>(static_cast<INT_PTR>(id));
-}
-
-HWND CreateControl(const wchar_t* className, const wchar_t* text, DWORD style, HWND parent, int id,
-                   DWORD exStyle = 0) {
-    return CreateWindowExW(exStyle, className, text, WS_CHILD | style, 0, 0, 0, 0, parent,
-                           ControlId(id), GetModuleHandleW(nullptr), nullptr);
-}
-
-HBITMAP LoadGlyph(int id) {
-    return static_cast<HBITMAP>(LoadImageW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(id),
-                                           IMAGE_BITMAP, 0, 0, LR_DEFAULTCOLOR));
-}
-
-void AddTip(HWND tooltip, HWND owner, HWND control, const wchar_t* text) {
-    TOOLINFOW tool{};
-    tool.cbSize = sizeof tool;
-    tool.uFlags = TTF_IDISHWND | TTF_SUBCLASS;
-    tool.hwnd = owner;
-    tool.uId = reinterpret_cast<UINT_PTR>(control);
-    tool.lpszText = const_cast<wchar_t*>(text);
-    SendMessageW(tooltip, TTM_ADDTOOLW, 0, reinterpret_cast<LPARAM>(&tool));
-}
+constexpr UINT_PTR kTimer1 = 1;
 
 } // namespace
 
 LauncherWindow::LauncherWindow(store::Pubstr& pubstr)
-    : pubstr_(pubstr), entryFile_(store::EntryFilePath(platform::ProgramFolder())) {}
+    : pubstr_(pubstr), entryFile_(store::EntryFilePath(platform::ProgramFolder())),
+      editor_(*this, pubstr) {}
 
 HICON LauncherWindow::ClassIcon(HINSTANCE instance) {
     return LoadIconW(instance, MAKEINTRESOURCEW(IDI_CORVANTIS));
@@ -66,47 +50,51 @@ bool LauncherWindow::Create() {
 void LauncherWindow::CreateControls() {
     const HWND self = Hwnd();
     // Creation order is the stored order of the design; the tab order is kept separately.
-    commands_[4] = CreateControl(WC_BUTTONW, texts::kCommand5, BS_PUSHBUTTON, self, ids::kCommand5);
-    pmenu_.Create(self, ids::kPmenu);
+    SetTimer(self, kTimer1, kDockTickMs, nullptr);
+    commands_[4] =
+        platform::CreateControl(WC_BUTTONW, texts::kCommand5, BS_PUSHBUTTON, self, ids::kCommand5);
+    pmenu_.Create(self, ids::kPmenu, launcher::kStripBackground);
+    pmenu_.SetFrame(launcher::kShape1, launcher::kShape1Border);
     const HWND strip = pmenu_.Hwnd();
-    text1_ =
-        CreateControl(WC_EDITW, L"", WS_VISIBLE | WS_TABSTOP | ES_AUTOHSCROLL, strip, ids::kText1);
+    text1_ = platform::CreateControl(WC_EDITW, L"", WS_VISIBLE | WS_TABSTOP | ES_AUTOHSCROLL, strip,
+                                     ids::kText1);
     SendMessageW(text1_, EM_SETLIMITTEXT, 0, 0);
-    image1_ =
-        CreateControl(WC_STATICW, L"", WS_VISIBLE | SS_BITMAP | SS_NOTIFY | SS_REALSIZECONTROL,
-                      strip, ids::kImage1);
-    image3_ =
-        CreateControl(WC_STATICW, L"", WS_VISIBLE | SS_BITMAP | SS_NOTIFY | SS_REALSIZECONTROL,
-                      strip, ids::kImage3);
+    image1_ = platform::CreateControl(WC_STATICW, L"",
+                                      WS_VISIBLE | SS_BITMAP | SS_NOTIFY | SS_REALSIZECONTROL,
+                                      strip, ids::kImage1);
+    image3_ = platform::CreateControl(WC_STATICW, L"",
+                                      WS_VISIBLE | SS_BITMAP | SS_NOTIFY | SS_REALSIZECONTROL,
+                                      strip, ids::kImage3);
     // Without SS_NOTIFY the label lets the mouse through to the strip, which drags the window.
-    title_ = CreateControl(WC_STATICW, texts::kTitle, WS_VISIBLE | SS_LEFT | SS_NOPREFIX, strip,
-                           ids::kTitle);
+    title_ = platform::CreateControl(WC_STATICW, texts::kTitle, WS_VISIBLE | SS_LEFT | SS_NOPREFIX,
+                                     strip, ids::kTitle);
     const wchar_t* const captions[] = {texts::kCommand1, texts::kCommand2, texts::kCommand3,
                                        texts::kCommand4};
     for (int i = 3; i >= 0; --i) {
-        commands_[i] =
-            CreateControl(WC_BUTTONW, captions[i], WS_VISIBLE | WS_TABSTOP | BS_PUSHBUTTON, self,
-                          ids::kCommand1 + i);
+        commands_[i] = platform::CreateControl(WC_BUTTONW, captions[i],
+                                               WS_VISIBLE | WS_TABSTOP | BS_PUSHBUTTON, self,
+                                               ids::kCommand1 + i);
     }
-    list1_ = CreateControl(WC_LISTBOXW, L"",
-                           WS_VISIBLE | WS_TABSTOP | WS_VSCROLL | LBS_NOTIFY | LBS_NOINTEGRALHEIGHT,
-                           self, ids::kList1, WS_EX_CLIENTEDGE);
+    list1_ = platform::CreateControl(
+        WC_LISTBOXW, L"", WS_VISIBLE | WS_TABSTOP | WS_VSCROLL | LBS_NOTIFY | LBS_NOINTEGRALHEIGHT,
+        self, ids::kList1, WS_EX_CLIENTEDGE);
 
-    keepOnTopGlyph_.reset(LoadGlyph(IDB_KEEP_ON_TOP));
-    exitGlyph_.reset(LoadGlyph(IDB_EXIT));
+    entries_ = platform::ListBoxEntries(list1_);
+    SetWindowSubclass(list1_, List1Proc, 0, reinterpret_cast<DWORD_PTR>(this));
+    list1Drop_.Register(list1_,
+                        [this](std::u16string text) { List1_OLEDragDrop(std::move(text)); });
+
+    keepOnTopGlyph_.reset(platform::LoadBitmapResource(IDB_KEEP_ON_TOP));
+    exitGlyph_.reset(platform::LoadBitmapResource(IDB_EXIT));
     SendMessageW(image1_, STM_SETIMAGE, IMAGE_BITMAP,
                  reinterpret_cast<LPARAM>(keepOnTopGlyph_.get()));
     SendMessageW(image3_, STM_SETIMAGE, IMAGE_BITMAP, reinterpret_cast<LPARAM>(exitGlyph_.get()));
     list1Brush_.reset(CreateSolidBrush(platform::ToColorRef(launcher::kList1Background)));
 
-    tooltip_ = CreateWindowExW(WS_EX_TOPMOST, TOOLTIPS_CLASSW, nullptr,
-                               WS_POPUP | TTS_ALWAYSTIP | TTS_NOPREFIX, CW_USEDEFAULT,
-                               CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, self, nullptr,
-                               GetModuleHandleW(nullptr), nullptr);
-    SendMessageW(tooltip_, TTM_SETMAXTIPWIDTH, 0, 600);
-    AddTip(tooltip_, strip, text1_, texts::kText1Tip);
-    AddTip(tooltip_, strip, image1_, texts::kImage1Tip);
-    AddTip(tooltip_, strip, image3_, texts::kImage3Tip);
+    tooltip_ = platform::CreateTooltip(self);
+    platform::AddTooltip(tooltip_, text1_, texts::kText1Tip);
+    platform::AddTooltip(tooltip_, image1_, texts::kImage1Tip);
+    platform::AddTooltip(tooltip_, image3_, texts::kImage3Tip);
 }
 
 void LauncherWindow::Load() {
@@ -160,13 +148,19 @@ void LauncherWindow::Layout() {
 }
 
 bool LauncherWindow::PreTranslateMessage(const MSG& message) {
+    if (editor_.PreTranslateMessage(message)) {
+        return true;
+    }
     if (message.message != WM_KEYDOWN && message.message != WM_SYSKEYDOWN) {
         return false;
     }
     if (message.hwnd != Hwnd() && !IsChild(Hwnd(), message.hwnd)) {
         return false;
     }
-    if (message.wParam == VK_TAB && GetKeyState(VK_CONTROL) >= 0 && GetKeyState(VK_MENU) >= 0) {
+    if (message.wParam == VK_RETURN) {
+        Command5_Click(); // and the key goes on to the focused control
+    } else if (message.wParam == VK_TAB && GetKeyState(VK_CONTROL) >= 0 &&
+               GetKeyState(VK_MENU) >= 0) {
         MoveFocus(GetKeyState(VK_SHIFT) < 0);
         return true;
     }
@@ -191,6 +185,20 @@ void LauncherWindow::MoveFocus(bool backwards) {
 
 bool LauncherWindow::ConfigSave() {
     return store::SaveEntryFile(entryFile_, platform::ListBoxItems(list1_), GetACP());
+}
+
+void LauncherWindow::Command5_Click() {
+    ResolveFile(entryFile_, platform::FromWide(platform::WindowText(text1_)), GetACP(),
+                [this](std::u16string_view target) { platform::ShellOpen(Hwnd(), target); });
+    SetFocus(text1_);
+}
+
+void LauncherWindow::Image3_Click() {
+    if (CloseLauncher(pubstr_, [this] { return ConfigSave(); }) == CloseOutcome::KeepRunning) {
+        MessageBoxW(Hwnd(), texts::kSaveFailed, texts::kAppTitle, MB_OK | MB_ICONWARNING);
+        return;
+    }
+    DestroyWindow(Hwnd());
 }
 
 void LauncherWindow::Command1_Click() {
@@ -223,7 +231,23 @@ LRESULT LauncherWindow::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam
     case WM_DPICHANGED:
         OnDpiChanged(HIWORD(wParam), *reinterpret_cast<const RECT*>(lParam));
         return 0;
+    case WM_TIMER:
+        if (wParam == kTimer1) {
+            OnTimer1();
+        }
+        return 0;
+    case platform::kPanelMouseMove:
+        OnPmenuMouseMove(wParam);
+        return 0;
+    case WM_CLOSE: // Alt+F4 closes like the exit glyph, so changes are never dropped
+        Image3_Click();
+        return 0;
+    case WM_ENDSESSION:
+        OnEndSession(wParam != FALSE);
+        return 0;
     case WM_DESTROY:
+        list1Drop_.Reset();
+        RemoveWindowSubclass(list1_, List1Proc, 0);
         PostQuitMessage(0);
         return 0;
     default:
@@ -232,7 +256,7 @@ LRESULT LauncherWindow::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam
 }
 
 void LauncherWindow::OnCommand(int id, int code) {
-    if (code != BN_CLICKED) {
+    if (code != BN_CLICKED && code != STN_CLICKED) {
         return;
     }
     switch (id) {
@@ -244,6 +268,15 @@ void LauncherWindow::OnCommand(int id, int code) {
         break;
     case ids::kCommand3:
         ConfigSave();
+        break;
+    case ids::kCommand5:
+        Command5_Click();
+        break;
+    case ids::kImage1:
+        platform::SetTopmost(Hwnd(), kKeepTopmost);
+        break;
+    case ids::kImage3:
+        Image3_Click();
         break;
     default: // Command4 has no action
         break;
@@ -294,6 +327,140 @@ void LauncherWindow::OnDpiChanged(unsigned dpi, const RECT& suggested) {
     SetWindowPos(Hwnd(), nullptr, suggested.left, suggested.top, suggested.right - suggested.left,
                  suggested.bottom - suggested.top, SWP_NOZORDER | SWP_NOACTIVATE);
     Layout();
+}
+
+void LauncherWindow::OnTimer1() {
+    DockInput input;
+    POINT pointer{};
+    RECT rect{};
+    GetCursorPos(&pointer);
+    GetWindowRect(Hwnd(), &rect);
+    input.pointer = {pointer.x, pointer.y};
+    input.rect = {rect.left, rect.top, rect.right, rect.bottom};
+    input.left = PixelsToTwips(rect.left, dpi_);
+    input.top = PixelsToTwips(rect.top, dpi_);
+    input.width = PixelsToTwips(rect.right - rect.left, dpi_);
+    input.height = PixelsToTwips(rect.bottom - rect.top, dpi_);
+    input.screenWidth = PixelsToTwips(platform::ScreenPixels().cx, dpi_);
+    input.minimised = IsIconic(Hwnd()) != FALSE;
+
+    const DockAction action = DockStep(input);
+    if (action.newLeft || action.newTop) {
+        const int x = action.newLeft ? TwipsToPixels(*action.newLeft, dpi_) : rect.left;
+        const int y = action.newTop ? TwipsToPixels(*action.newTop, dpi_) : rect.top;
+        SetWindowPos(Hwnd(), nullptr, x, y, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+    }
+    if (action.show) {
+        ShowWindow(Hwnd(), SW_SHOW);
+    }
+}
+
+void LauncherWindow::OnPmenuMouseMove(WPARAM keys) {
+    // Only a held left button drags: a bare move over the strip must not grab the window.
+    if ((keys & MK_LBUTTON) != 0) {
+        platform::DragWindow(Hwnd());
+    }
+}
+
+void LauncherWindow::OnEndSession(bool ending) {
+    // Signing out ends the program without the exit glyph: keep the changes all the same.
+    if (ending) {
+        CloseLauncher(pubstr_, [this] { return ConfigSave(); });
+    }
+}
+
+LRESULT CALLBACK LauncherWindow::List1Proc(HWND list, UINT message, WPARAM wParam, LPARAM lParam,
+                                           UINT_PTR, DWORD_PTR self) noexcept {
+    auto* launcher = reinterpret_cast<LauncherWindow*>(self);
+    const LRESULT result = DefSubclassProc(list, message, wParam, lParam);
+    try {
+        switch (message) {
+        case WM_LBUTTONDOWN:
+            launcher->list1Press_ = {GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)};
+            launcher->list1Pressed_ = true;
+            break;
+        case WM_MOUSEMOVE:
+            launcher->List1_MouseMove(wParam, lParam);
+            break;
+        case WM_LBUTTONUP:
+            // The list has moved its selection by now, so SelIndex is the item clicked.
+            launcher->list1Pressed_ = false;
+            launcher->List1_MouseUp();
+            break;
+        default:
+            break;
+        }
+    } catch (...) {
+        // Nothing may unwind through the window system.
+    }
+    return result;
+}
+
+void LauncherWindow::List1_MouseUp() {
+    const auto selected = SendMessageW(list1_, LB_GETCURSEL, 0, 0);
+    pubstr_.SelIndex = selected == LB_ERR ? -1 : static_cast<int>(selected);
+    RunMenuCommand(menu_.PopUp(Hwnd()));
+}
+
+void LauncherWindow::List1_MouseMove(WPARAM keys, LPARAM position) {
+    // Items can be dragged out as text: a press on the list that moves past the system's drag
+    // distance starts the drag, and the release then belongs to the drop, not to the menu.
+    if (!list1Pressed_ || (keys & MK_LBUTTON) == 0) {
+        list1Pressed_ = false;
+        return;
+    }
+    const POINT now{GET_X_LPARAM(position), GET_Y_LPARAM(position)};
+    if (std::abs(now.x - list1Press_.x) <= GetSystemMetrics(SM_CXDRAG) &&
+        std::abs(now.y - list1Press_.y) <= GetSystemMetrics(SM_CYDRAG)) {
+        return;
+    }
+    list1Pressed_ = false;
+    const auto selected = SendMessageW(list1_, LB_GETCURSEL, 0, 0);
+    if (selected != LB_ERR) {
+        ReleaseCapture();
+        platform::DragTextOut(platform::ListBoxItem(list1_, static_cast<int>(selected)));
+    }
+}
+
+void LauncherWindow::List1_OLEDragDrop(std::u16string text) {
+    editor_.OpenWithTarget(text);
+}
+
+void LauncherWindow::RunMenuCommand(editing::MenuCommand command) {
+    switch (command) {
+    case editing::MenuCommand::AddOne:
+        editor_.OpenAdd();
+        break;
+    case editing::MenuCommand::EditIt:
+        editor_.OpenEdit();
+        break;
+    case editing::MenuCommand::Delete:
+        editing::DeleteSelected(entries_, pubstr_);
+        break;
+    case editing::MenuCommand::DeleteAll:
+        if (MessageBoxW(Hwnd(), texts::kDeleteAllQuestion, texts::kDeleteAllTitle, MB_OKCANCEL) ==
+            IDOK) {
+            editing::DeleteAll(entries_, entryFile_);
+        }
+        break;
+    case editing::MenuCommand::None:
+        break;
+    }
+}
+
+void LauncherWindow::HideForAdding() {
+    ShowWindow(Hwnd(), SW_HIDE);
+}
+
+void LauncherWindow::SuspendDocking() {
+    KillTimer(Hwnd(), kTimer1);
+}
+
+void LauncherWindow::ReturnFromEditor() {
+    ShowWindow(Hwnd(), SW_SHOW);
+    SetForegroundWindow(Hwnd());
+    SetFocus(text1_);
+    SetTimer(Hwnd(), kTimer1, kDockTickMs, nullptr);
 }
 
 } // namespace corvantis::app

@@ -2,10 +2,14 @@
 // The launcher window `Form1`: borderless, topmost, off the taskbar; the title strip with the
 // input box across its top and the entry list below.
 
-#include "app/base_window_win.h"
 #include "app/launcher_layout.h"
-#include "app/title_strip_win.h"
+#include "editing/editor_window_win.h"
+#include "editing/entry_menu_win.h"
+#include "platform/base_window_win.h"
+#include "platform/drop_win.h"
 #include "platform/handles_win.h"
+#include "platform/list_box_win.h"
+#include "platform/panel_win.h"
 #include "store/pubstr.h"
 
 #include <array>
@@ -13,7 +17,7 @@
 
 namespace corvantis::app {
 
-class LauncherWindow : public BaseWindow<LauncherWindow> {
+class LauncherWindow : public platform::BaseWindow<LauncherWindow>, editing::EditorHost {
 public:
     static constexpr wchar_t kClassName[] = L"CorvantisLauncher";
 
@@ -30,10 +34,30 @@ public:
     // then left as it was.
     bool ConfigSave();
 
+    // Resolves the input box's request against the entry file and opens every match.
+    void Command5_Click();
+
+    // Writes a changed list back, then ends the program. When the write fails the program keeps
+    // running with its list, so that nothing is lost: the user is told and can close again.
+    void Image3_Click();
+
     static HICON ClassIcon(HINSTANCE instance);
     LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam);
 
 private:
+    // How the editor reaches the launcher.
+    editing::EntryList& Entries() override { return entries_; }
+    void HideForAdding() override;
+    void SuspendDocking() override;
+    void ReturnFromEditor() override;
+
+    static LRESULT CALLBACK List1Proc(HWND list, UINT message, WPARAM wParam, LPARAM lParam,
+                                      UINT_PTR id, DWORD_PTR self) noexcept;
+    void List1_MouseUp();
+    void List1_MouseMove(WPARAM keys, LPARAM position);
+    void List1_OLEDragDrop(std::u16string text);
+    void RunMenuCommand(editing::MenuCommand command);
+
     void CreateControls();
     void Load();
     void Layout();
@@ -45,6 +69,9 @@ private:
     void OnActivate(WPARAM wParam);
     void OnSetFocus();
     void OnDpiChanged(unsigned dpi, const RECT& suggested);
+    void OnTimer1();
+    void OnPmenuMouseMove(WPARAM keys);
+    void OnEndSession(bool ending);
 
     void Command1_Click();
     void Command2_Click();
@@ -55,7 +82,7 @@ private:
     TwipsRect frame_{0, 0, 75, 150}; // s2, placed by the load
     TwipsRect strip_ = launcher::kPmenu;
 
-    TitleStrip pmenu_;
+    platform::Panel pmenu_;
     HWND text1_ = nullptr;
     HWND image1_ = nullptr;
     HWND image3_ = nullptr;
@@ -64,6 +91,13 @@ private:
     std::array<HWND, 5> commands_{}; // Command1 to Command5
     HWND tooltip_ = nullptr;
     HWND lastFocus_ = nullptr;
+    POINT list1Press_{}; // where the left button went down on the list, to tell a drag
+    bool list1Pressed_ = false;
+
+    platform::ListBoxEntries entries_{nullptr};
+    editing::EntryMenu menu_;
+    editing::EditorWindow editor_;
+    platform::DropRegistration list1Drop_;
 
     platform::UniqueFont windowFont_;
     platform::UniqueFont text1Font_;

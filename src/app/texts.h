@@ -18,4 +18,24 @@ inline constexpr wchar_t kText1Tip[] = L"输入触发关键字,按enter键执行
 inline constexpr wchar_t kImage1Tip[] = L"置顶";
 inline constexpr wchar_t kImage3Tip[] = L"退出";
 
+inline constexpr wchar_t kSaveFailed[] =
+    L"无法保存 data.txt，修改尚未写入。\n请检查文件是否只读、被占用或磁盘已满，然后再次退出。";
+
+// The entry editor.
+inline constexpr wchar_t kEditorTitle[] = L"添加";
+inline constexpr wchar_t kEditorKeywords[] = L"触发关键字";
+inline constexpr wchar_t kEditorTarget[] = L"路径/网址";
+inline constexpr wchar_t kEditorSave[] = L"好";
+inline constexpr wchar_t kEditorCloseTip[] = L"Exit";
+inline constexpr wchar_t kEmptyKeyword[] = L"触发关键字不能为空";
+inline constexpr wchar_t kEmptyTarget[] = L"路径或者网址不能为空";
+
+// The entry menu.
+inline constexpr wchar_t kMenuAddOne[] = L"新增一个";
+inline constexpr wchar_t kMenuEditIt[] = L"编辑它";
+inline constexpr wchar_t kMenuDelete[] = L"删除它";
+inline constexpr wchar_t kMenuDeleteAll[] = L"删除所有";
+inline constexpr wchar_t kDeleteAllQuestion[] = L"Do you want to delete all ?";
+inline constexpr wchar_t kDeleteAllTitle[] = L"Tips";
+
 } // namespace corvantis::app::texts

@@ -18,6 +18,37 @@ void ListBoxAppender::AddItem(std::u16string_view line) {
     SendMessageW(list_, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(buffer_.c_str()));
 }
 
+int ListBoxEntries::Count() const {
+    return static_cast<int>(SendMessageW(list_, LB_GETCOUNT, 0, 0));
+}
+
+std::u16string ListBoxEntries::Item(int index) const {
+    return ListBoxItem(list_, index);
+}
+
+void ListBoxEntries::Insert(int index, std::u16string_view line) {
+    const std::wstring text(reinterpret_cast<const wchar_t*>(line.data()), line.size());
+    SendMessageW(list_, LB_INSERTSTRING, static_cast<WPARAM>(index),
+                 reinterpret_cast<LPARAM>(text.c_str()));
+}
+
+void ListBoxEntries::Remove(int index) {
+    SendMessageW(list_, LB_DELETESTRING, static_cast<WPARAM>(index), 0);
+}
+
+void ListBoxEntries::Replace(int index, std::u16string_view line) {
+    const bool selected = SendMessageW(list_, LB_GETCURSEL, 0, 0) == index;
+    Remove(index);
+    Insert(index, line);
+    if (selected) {
+        SendMessageW(list_, LB_SETCURSEL, static_cast<WPARAM>(index), 0);
+    }
+}
+
+void ListBoxEntries::Clear() {
+    SendMessageW(list_, LB_RESETCONTENT, 0, 0);
+}
+
 std::u16string ListBoxItem(HWND list, int index) {
     const LRESULT length = SendMessageW(list, LB_GETTEXTLEN, static_cast<WPARAM>(index), 0);
     if (length == LB_ERR) {

@@ -2,6 +2,8 @@
 
 #include "app/twips.h"
 
+#include <commctrl.h>
+
 #include <cmath>
 
 namespace corvantis::platform {
@@ -63,6 +65,37 @@ std::wstring WindowText(HWND window) {
     text.resize(
         static_cast<size_t>(GetWindowTextW(window, text.data(), static_cast<int>(text.size()))));
     return text;
+}
+
+HWND CreateControl(const wchar_t* className, const wchar_t* text, DWORD style, HWND parent, int id,
+                   DWORD exStyle) {
+    return CreateWindowExW(exStyle, className, text, WS_CHILD | style, 0, 0, 0, 0, parent,
+                           reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)),
+                           GetModuleHandleW(nullptr), nullptr);
+}
+
+HBITMAP LoadBitmapResource(int id) {
+    return static_cast<HBITMAP>(LoadImageW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(id),
+                                           IMAGE_BITMAP, 0, 0, LR_DEFAULTCOLOR));
+}
+
+HWND CreateTooltip(HWND owner) {
+    const HWND tooltip = CreateWindowExW(WS_EX_TOPMOST, TOOLTIPS_CLASSW, nullptr,
+                                         WS_POPUP | TTS_ALWAYSTIP | TTS_NOPREFIX, CW_USEDEFAULT,
+                                         CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, owner,
+                                         nullptr, GetModuleHandleW(nullptr), nullptr);
+    SendMessageW(tooltip, TTM_SETMAXTIPWIDTH, 0, 600); // long tips wrap
+    return tooltip;
+}
+
+void AddTooltip(HWND tooltip, HWND control, const wchar_t* text) {
+    TOOLINFOW tool{};
+    tool.cbSize = sizeof tool;
+    tool.uFlags = TTF_IDISHWND | TTF_SUBCLASS;
+    tool.hwnd = GetParent(control);
+    tool.uId = reinterpret_cast<UINT_PTR>(control);
+    tool.lpszText = const_cast<wchar_t*>(text);
+    SendMessageW(tooltip, TTM_ADDTOOLW, 0, reinterpret_cast<LPARAM>(&tool));
 }
 
 void DrawFrame(HDC dc, const RECT& rect, app::Rgb colour) {

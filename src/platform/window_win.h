@@ -33,6 +33,15 @@ void PlaceControl(HWND control, const app::TwipsRect& twips, unsigned dpi);
 
 std::wstring WindowText(HWND window);
 
+// A child control at 0, 0, sized later by PlaceControl.
+HWND CreateControl(const wchar_t* className, const wchar_t* text, DWORD style, HWND parent, int id,
+                   DWORD exStyle = 0);
+
+HBITMAP LoadBitmapResource(int id);
+
+HWND CreateTooltip(HWND owner);
+void AddTooltip(HWND tooltip, HWND control, const wchar_t* text);
+
 // An unfilled one-pixel rectangle, as a rectangle shape draws its border.
 void DrawFrame(HDC dc, const RECT& rect, app::Rgb colour);
 

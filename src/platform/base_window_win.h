@@ -4,7 +4,7 @@
 
 #include <windows.h>
 
-namespace corvantis::app {
+namespace corvantis::platform {
 
 template <typename T> class BaseWindow {
 public:
@@ -16,7 +16,8 @@ protected:
     BaseWindow(const BaseWindow&) = delete;
     BaseWindow& operator=(const BaseWindow&) = delete;
 
-    // Registers the class on first use and creates the window bound to `this`.
+    // Registers the class on first use and creates the window bound to `this`. The create
+    // parameter travels as void*, so it must be the T* that WindowProc casts it back to.
     HWND CreateBound(DWORD exStyle, const wchar_t* text, DWORD style, int x, int y, int width,
                      int height, HWND parent, HMENU menuOrId, HBRUSH background) {
         HINSTANCE instance = GetModuleHandleW(nullptr);
@@ -33,7 +34,7 @@ protected:
             RegisterClassExW(&wc);
         }
         return CreateWindowExW(exStyle, T::kClassName, text, style, x, y, width, height, parent,
-                               menuOrId, instance, this);
+                               menuOrId, instance, static_cast<T*>(this));
     }
 
     static HICON ClassIcon(HINSTANCE) { return nullptr; }
@@ -73,4 +74,4 @@ private:
     HWND hwnd_ = nullptr;
 };
 
-} // namespace corvantis::app
+} // namespace corvantis::platform

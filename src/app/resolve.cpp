@@ -1,0 +1,216 @@
+#include "app/resolve.h"
+
+#include "platform/codepage.h"
+#include "platform/file.h"
+#include "platform/text_compare.h"
+#include "store/entry_file.h"
+
+#include <cstring>
+
+namespace corvantis::app {
+namespace {
+
+constexpr auto npos = std::u16string_view::npos;
+constexpr std::u16string_view kPlaceholder = u"{query}";
+
+// The first `unit` at or after `from`. memchr looks for its low byte far faster than a loop over
+// code units can; a byte that is only half of another unit (U+4E0D holds 0x0D) is passed over.
+size_t FindUnit(std::u16string_view text, char16_t unit, size_t from) {
+    const auto* bytes = reinterpret_cast<const unsigned char*>(text.data());
+    const size_t size = text.size() * sizeof(char16_t);
+    for (size_t at = from * sizeof(char16_t); at < size;) {
+        const void* hit = std::memchr(bytes + at, unit & 0xFF, size - at);
+        if (hit == nullptr) {
+            return npos;
+        }
+        const size_t index = (static_cast<const unsigned char*>(hit) - bytes) / sizeof(char16_t);
+        if (text[index] == unit) {
+            return index;
+        }
+        at = (index + 1) * sizeof(char16_t);
+    }
+    return npos;
+}
+
+size_t FindCrLf(std::u16string_view text, size_t from) {
+    for (size_t cr = FindUnit(text, u'\r', from); cr != npos; cr = FindUnit(text, u'\r', cr + 1)) {
+        if (cr + 1 < text.size() && text[cr + 1] == u'\n') {
+            return cr;
+        }
+    }
+    return npos;
+}
+
+// How many of the keywords of `part`, cut at every space, equal `keyword`.
+template <typename Char>
+size_t CountKeyword(std::basic_string_view<Char> part, std::basic_string_view<Char> keyword) {
+    size_t count = 0;
+    for (size_t start = 0;;) {
+        const size_t space = part.find(Char{' '}, start);
+        count += part.substr(start, space - start) == keyword ? 1 : 0;
+        if (space == npos) {
+            return count;
+        }
+        start = space + 1;
+    }
+}
+
+std::optional<std::string> AsciiForm(std::u16string_view text) {
+    std::string ascii;
+    ascii.reserve(text.size());
+    for (const char16_t c : text) {
+        if (c >= 0x80) {
+            return std::nullopt;
+        }
+        ascii += static_cast<char>(c);
+    }
+    return ascii;
+}
+
+class Resolver {
+public:
+    Resolver(std::u16string_view request, const TargetSink& onTarget)
+        : request_(SplitRequest(request)), asciiKeyword_(AsciiForm(request_.keyword)),
+          onTarget_(onTarget) {}
+
+    void Line(std::u16string_view line) {
+        const size_t colon = colons_.FindIn(line);
+        if (colon == npos || colon == 0) {
+            return;
+        }
+        const size_t matches =
+            CountKeyword(line.substr(0, colon), std::u16string_view(request_.keyword));
+        for (size_t i = 0; i < matches; ++i) {
+            Open(line.substr(colon + 1));
+        }
+    }
+
+    // A line of the file as bytes in `codePage`. Bytes below 0x80 stand for the same characters
+    // in every code page, so a keyword part of ASCII alone, as nearly every line has, is matched
+    // as it stands and only a matching target is decoded. A line with another character before
+    // its first colon is decoded whole. Decoding from just after the colon gives what decoding
+    // the whole line would, as the bytes before it are single characters.
+    void EncodedLine(std::string_view line, unsigned codePage) {
+        size_t colon = 0;
+        while (colon < line.size() && line[colon] != ':' &&
+               static_cast<unsigned char>(line[colon]) < 0x80) {
+            ++colon;
+        }
+        if (colon == line.size()) {
+            return;
+        }
+        if (line[colon] != ':') {
+            Line(platform::DecodeCodePage(line, codePage));
+            return;
+        }
+        if (colon == 0 || !asciiKeyword_) {
+            return;
+        }
+        const size_t matches =
+            CountKeyword(line.substr(0, colon), std::string_view(*asciiKeyword_));
+        if (matches == 0) {
+            return;
+        }
+        const std::u16string target = platform::DecodeCodePage(line.substr(colon + 1), codePage);
+        for (size_t i = 0; i < matches; ++i) {
+            Open(target);
+        }
+    }
+
+private:
+    void Open(std::u16string_view target) {
+        size_t found = request_.query ? platform::FindText(target, kPlaceholder) : npos;
+        if (found == npos) {
+            onTarget_(target);
+            return;
+        }
+        // Search the target, not the text built so far, so a query holding "{query}" stays as
+        // typed.
+        substituted_.clear();
+        size_t copied = 0;
+        for (; found != npos; found = platform::FindText(target, kPlaceholder, copied)) {
+            substituted_.append(target, copied, found - copied);
+            substituted_ += *request_.query;
+            copied = found + kPlaceholder.size();
+        }
+        substituted_.append(target, copied);
+        onTarget_(substituted_);
+    }
+
+    const Request request_;
+    // The keyword as bytes when it is ASCII; otherwise no line of ASCII keywords can match.
+    const std::optional<std::string> asciiKeyword_;
+    const TargetSink& onTarget_;
+    const platform::EqualChars colons_{u':'};
+    std::u16string substituted_;
+};
+
+} // namespace
+
+Request SplitRequest(std::u16string_view text) {
+    const size_t space = platform::FindChar(text, u' ');
+    if (space == npos) {
+        return {std::u16string(text), std::nullopt};
+    }
+    return {std::u16string(text.substr(0, space)), std::u16string(text.substr(space + 1))};
+}
+
+void ResolveTargets(std::u16string_view request, std::u16string_view fileText,
+                    const TargetSink& onTarget) {
+    Resolver resolver(request, onTarget);
+    for (size_t cut = FindCrLf(fileText, 0); cut != npos;) {
+        const size_t start = cut + store::kCrLf.size();
+        cut = FindCrLf(fileText, start);
+        const auto line = fileText.substr(start, cut == npos ? npos : cut - start);
+        if (!line.empty()) {
+            resolver.Line(line);
+        }
+    }
+}
+
+std::vector<std::u16string> ResolveTargets(std::u16string_view request,
+                                           std::u16string_view fileText) {
+    std::vector<std::u16string> targets;
+    ResolveTargets(request, fileText,
+                   [&](std::u16string_view target) { targets.emplace_back(target); });
+    return targets;
+}
+
+void ResolveFile(const std::u16string& path, std::u16string_view request, unsigned codePage,
+                 const TargetSink& onTarget) {
+    // The lines that ReadFileText would join with CR LF, taken from the bytes: no CR or LF byte is
+    // part of a longer character in any code page, so a line ends at a CR or CR LF byte, a lone
+    // LF is line text and the last line may lack its end. The file is never decoded whole.
+    const auto file = platform::ReadFileBytes(path);
+    if (!file) {
+        return;
+    }
+    std::string_view bytes = *file;
+    // As DecodeEntryText reads it.
+    if (bytes.starts_with(store::kUtf8Bom)) {
+        bytes.remove_prefix(store::kUtf8Bom.size());
+        codePage = platform::kCodePageUtf8;
+    }
+    Resolver resolver(request, onTarget);
+    for (size_t start = 0; start < bytes.size();) {
+        const size_t cr = bytes.find('\r', start);
+        const auto line = bytes.substr(start, cr == npos ? npos : cr - start);
+        if (!line.empty()) {
+            resolver.EncodedLine(line, codePage);
+        }
+        if (cr == npos) {
+            return;
+        }
+        start = cr + 1 < bytes.size() && bytes[cr + 1] == '\n' ? cr + 2 : cr + 1;
+    }
+}
+
+std::vector<std::u16string> ResolveFile(const std::u16string& path, std::u16string_view request,
+                                        unsigned codePage) {
+    std::vector<std::u16string> targets;
+    ResolveFile(path, request, codePage,
+                [&](std::u16string_view target) { targets.emplace_back(target); });
+    return targets;
+}
+
+} // namespace corvantis::app
