@@ -44,6 +44,7 @@ bool LauncherWindow::Create() {
     dpi_ = platform::WindowDpi(Hwnd());
     CreateControls();
     Load();
+    CreateTooltips();
     return true;
 }
 
@@ -90,8 +91,12 @@ void LauncherWindow::CreateControls() {
                  reinterpret_cast<LPARAM>(keepOnTopGlyph_.get()));
     SendMessageW(image3_, STM_SETIMAGE, IMAGE_BITMAP, reinterpret_cast<LPARAM>(exitGlyph_.get()));
     list1Brush_.reset(CreateSolidBrush(platform::ToColorRef(launcher::kList1Background)));
+}
 
-    tooltip_ = platform::CreateTooltip(self);
+// After the load: an owned tooltip that exists before the window first becomes topmost keeps it
+// from becoming topmost under Wine.
+void LauncherWindow::CreateTooltips() {
+    tooltip_ = platform::CreateTooltip(Hwnd());
     platform::AddTooltip(tooltip_, text1_, texts::kText1Tip);
     platform::AddTooltip(tooltip_, image1_, texts::kImage1Tip);
     platform::AddTooltip(tooltip_, image3_, texts::kImage3Tip);

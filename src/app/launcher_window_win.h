@@ -59,6 +59,7 @@ private:
     void RunMenuCommand(editing::MenuCommand command);
 
     void CreateControls();
+    void CreateTooltips();
     void Load();
     void Layout();
     void MoveFocus(bool backwards);

@@ -42,11 +42,10 @@ size_t FindCrLf(std::u16string_view text, size_t from) {
 }
 
 // How many of the keywords of `part`, cut at every space, equal `keyword`.
-template <typename Char>
-size_t CountKeyword(std::basic_string_view<Char> part, std::basic_string_view<Char> keyword) {
+size_t CountKeyword(std::u16string_view part, std::u16string_view keyword) {
     size_t count = 0;
     for (size_t start = 0;;) {
-        const size_t space = part.find(Char{' '}, start);
+        const size_t space = part.find(u' ', start);
         count += part.substr(start, space - start) == keyword ? 1 : 0;
         if (space == npos) {
             return count;
@@ -78,8 +77,7 @@ public:
         if (colon == npos || colon == 0) {
             return;
         }
-        const size_t matches =
-            CountKeyword(line.substr(0, colon), std::u16string_view(request_.keyword));
+        const size_t matches = CountKeyword(line.substr(0, colon), request_.keyword);
         for (size_t i = 0; i < matches; ++i) {
             Open(line.substr(colon + 1));
         }
@@ -91,10 +89,21 @@ public:
     // its first colon is decoded whole. Decoding from just after the colon gives what decoding
     // the whole line would, as the bytes before it are single characters.
     void EncodedLine(std::string_view line, unsigned codePage) {
+        // One pass over the keyword part finds its end and counts the keywords equal to the
+        // request's: parts are short, and a call per keyword would cost more than the compares.
+        const std::string_view keyword = asciiKeyword_ ? *asciiKeyword_ : std::string_view();
+        size_t matches = 0;
+        size_t start = 0;
         size_t colon = 0;
-        while (colon < line.size() && line[colon] != ':' &&
-               static_cast<unsigned char>(line[colon]) < 0x80) {
-            ++colon;
+        for (; colon < line.size(); ++colon) {
+            const auto byte = static_cast<unsigned char>(line[colon]);
+            if (byte == ':' || byte >= 0x80) {
+                break;
+            }
+            if (byte == ' ') {
+                matches += asciiKeyword_ && line.substr(start, colon - start) == keyword ? 1 : 0;
+                start = colon + 1;
+            }
         }
         if (colon == line.size()) {
             return;
@@ -103,11 +112,10 @@ public:
             Line(platform::DecodeCodePage(line, codePage));
             return;
         }
-        if (colon == 0 || !asciiKeyword_) {
+        if (colon == 0) {
             return;
         }
-        const size_t matches =
-            CountKeyword(line.substr(0, colon), std::string_view(*asciiKeyword_));
+        matches += asciiKeyword_ && line.substr(start, colon - start) == keyword ? 1 : 0;
         if (matches == 0) {
             return;
         }

@@ -75,6 +75,9 @@ void EditorWindow::Load() {
 
     host_.SuspendDocking();
     platform::SetTopmost(Hwnd(), kKeepTopmost);
+    // Only now: an owned tooltip that already exists keeps the window from becoming topmost.
+    tooltip_ = platform::CreateTooltip(Hwnd());
+    platform::AddTooltip(tooltip_, image3_, texts::kEditorCloseTip);
 }
 
 void EditorWindow::CreateControls() {
@@ -104,8 +107,6 @@ void EditorWindow::CreateControls() {
     SendMessageW(image3_, STM_SETIMAGE, IMAGE_BITMAP, reinterpret_cast<LPARAM>(exitGlyph_.get()));
     picture1Brush_.reset(CreateSolidBrush(platform::ToColorRef(editor::kPicture1Background)));
     label3Brush_.reset(CreateSolidBrush(platform::ToColorRef(editor::kLabel3Background)));
-    tooltip_ = platform::CreateTooltip(self);
-    platform::AddTooltip(tooltip_, image3_, texts::kEditorCloseTip);
 
     text2Drop_.Register(
         text2_, [this](std::u16string text) { SetWindowTextW(text2_, platform::AsWide(text)); });
