@@ -193,24 +193,13 @@ void ResolveFile(const std::u16string& path, std::u16string_view request, unsign
     if (!file) {
         return;
     }
-    std::string_view bytes = *file;
-    // As DecodeEntryText reads it.
-    if (bytes.starts_with(store::kUtf8Bom)) {
-        bytes.remove_prefix(store::kUtf8Bom.size());
-        codePage = platform::kCodePageUtf8;
-    }
+    const store::EntryBytes entry = store::ClassifyEntryBytes(*file, codePage);
     Resolver resolver(request, onTarget);
-    for (size_t start = 0; start < bytes.size();) {
-        const size_t cr = bytes.find('\r', start);
-        const auto line = bytes.substr(start, cr == npos ? npos : cr - start);
+    store::ForEachLine(entry.bytes, [&](std::string_view line) {
         if (!line.empty()) {
-            resolver.EncodedLine(line, codePage);
+            resolver.EncodedLine(line, entry.codePage);
         }
-        if (cr == npos) {
-            return;
-        }
-        start = cr + 1 < bytes.size() && bytes[cr + 1] == '\n' ? cr + 2 : cr + 1;
-    }
+    });
 }
 
 std::vector<std::u16string> ResolveFile(const std::u16string& path, std::u16string_view request,

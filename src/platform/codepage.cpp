@@ -1,6 +1,8 @@
 #include "platform/codepage.h"
 
 #include <algorithm>
+#include <cstdint>
+#include <cstring>
 
 namespace corvantis::platform {
 namespace {
@@ -24,6 +26,38 @@ void ConvertByLines(std::basic_string_view<Char> text, Convert&& convertNonAscii
         }
         convertNonAscii(text.substr(start, end - start), ascii);
         start = end;
+    }
+}
+
+// Whether every unit is below 0x80, eight bytes at a time: entry files are mostly ASCII, and
+// this scan, with the widening copy that follows, is most of what reading one costs.
+template <typename Char> bool IsAscii(std::basic_string_view<Char> text) {
+    constexpr std::uint64_t kHighBits =
+        sizeof(Char) == 1 ? 0x8080808080808080ull : 0xFF80FF80FF80FF80ull;
+    constexpr size_t kPerWord = sizeof(std::uint64_t) / sizeof(Char);
+    size_t i = 0;
+    for (; i + kPerWord <= text.size(); i += kPerWord) {
+        std::uint64_t word;
+        std::memcpy(&word, text.data() + i, sizeof word);
+        if ((word & kHighBits) != 0) {
+            return false;
+        }
+    }
+    for (; i < text.size(); ++i) {
+        if (static_cast<std::make_unsigned_t<Char>>(text[i]) >= 0x80) {
+            return false;
+        }
+    }
+    return true;
+}
+
+template <typename To, typename From>
+void AppendWidened(std::basic_string<To>& out, std::basic_string_view<From> ascii) {
+    const size_t at = out.size();
+    out.resize(at + ascii.size());
+    To* target = out.data() + at;
+    for (size_t i = 0; i < ascii.size(); ++i) {
+        target[i] = static_cast<To>(ascii[i]);
     }
 }
 
@@ -103,19 +137,28 @@ std::string EncodeUtf8(std::u16string_view text) {
     return out;
 }
 
-std::u16string DecodeCodePage(std::string_view bytes, unsigned codePage) {
+void AppendDecoded(std::u16string& out, std::string_view bytes, unsigned codePage) {
     if (codePage == kCodePageUtf8) {
-        return DecodeUtf8(bytes);
+        out += DecodeUtf8(bytes);
+        return;
     }
-    std::u16string out;
-    out.reserve(bytes.size());
+    if (IsAscii(bytes)) {
+        AppendWidened(out, bytes);
+        return;
+    }
     ConvertByLines(bytes, [&](std::string_view line, bool ascii) {
         if (ascii) {
-            out.append(line.begin(), line.end());
+            AppendWidened(out, line);
         } else {
             out += DecodeNonAscii(line, codePage);
         }
     });
+}
+
+std::u16string DecodeCodePage(std::string_view bytes, unsigned codePage) {
+    std::u16string out;
+    out.reserve(bytes.size());
+    AppendDecoded(out, bytes, codePage);
     return out;
 }
 
@@ -124,6 +167,10 @@ std::optional<std::string> EncodeCodePage(std::u16string_view text, unsigned cod
         return EncodeUtf8(text);
     }
     std::string out;
+    if (IsAscii(text)) {
+        AppendWidened(out, text); // narrowed, in fact: every unit fits a byte
+        return out;
+    }
     out.reserve(text.size());
     bool exact = true;
     ConvertByLines(text, [&](std::u16string_view line, bool ascii) {
@@ -131,9 +178,7 @@ std::optional<std::string> EncodeCodePage(std::u16string_view text, unsigned cod
             return;
         }
         if (ascii) {
-            for (const char16_t c : line) {
-                out += static_cast<char>(c);
-            }
+            AppendWidened(out, line);
         } else if (auto bytes = EncodeNonAscii(line, codePage)) {
             out += *bytes;
         } else {

@@ -12,6 +12,8 @@ inline constexpr unsigned kCodePageUtf8 = 65001;
 
 // Bytes in `codePage` to UTF-16. Bytes that are not valid there become U+FFFD; nothing is dropped.
 std::u16string DecodeCodePage(std::string_view bytes, unsigned codePage);
+// The same, appended to `out`.
+void AppendDecoded(std::u16string& out, std::string_view bytes, unsigned codePage);
 
 // UTF-16 to `codePage`; nullopt when some character has no exact form in it (no best fit, no
 // default character), so that a caller can pick an encoding that loses nothing.

@@ -2,6 +2,7 @@
 
 #include <cerrno>
 #include <iconv.h>
+#include <memory>
 #include <string>
 
 namespace corvantis::platform {
@@ -28,12 +29,36 @@ std::string CodePageName(unsigned codePage) {
     return "CP" + std::to_string(codePage);
 }
 
+const iconv_t kNoConverter = reinterpret_cast<iconv_t>(-1);
+
+// Opening a converter costs far more than converting a line, and files convert line by line:
+// keep the last one for each direction, reset to its initial state for every use.
+iconv_t Converter(unsigned codePage, bool toUtf16) {
+    struct Cached {
+        unsigned codePage = 0;
+        std::unique_ptr<Iconv> converter;
+    };
+    thread_local Cached cache[2];
+    Cached& slot = cache[toUtf16 ? 1 : 0];
+    if (!slot.converter || slot.codePage != codePage) {
+        const std::string name = CodePageName(codePage);
+        slot.converter = toUtf16 ? std::make_unique<Iconv>("UTF-16LE", name.c_str())
+                                 : std::make_unique<Iconv>(name.c_str(), "UTF-16LE");
+        slot.codePage = codePage;
+    }
+    if (!slot.converter->valid()) {
+        return kNoConverter;
+    }
+    iconv(slot.converter->get(), nullptr, nullptr, nullptr, nullptr);
+    return slot.converter->get();
+}
+
 } // namespace
 
 std::u16string DecodeNonAscii(std::string_view bytes, unsigned codePage) {
-    Iconv cd("UTF-16LE", CodePageName(codePage).c_str());
+    const iconv_t cd = Converter(codePage, true);
     std::u16string out;
-    if (!cd.valid()) {
+    if (cd == kNoConverter) {
         out.assign(bytes.size(), u'\uFFFD');
         return out;
     }
@@ -43,22 +68,22 @@ std::u16string DecodeNonAscii(std::string_view bytes, unsigned codePage) {
     while (inLeft > 0) {
         char* outPtr = reinterpret_cast<char*>(buffer.data());
         size_t outLeft = buffer.size() * sizeof(char16_t);
-        const size_t result = iconv(cd.get(), &in, &inLeft, &outPtr, &outLeft);
+        const size_t result = iconv(cd, &in, &inLeft, &outPtr, &outLeft);
         out.append(buffer.data(), (buffer.size() * sizeof(char16_t) - outLeft) / sizeof(char16_t));
         if (result == static_cast<size_t>(-1) && errno != E2BIG) {
             // An invalid or cut-off byte: replace it and go on with the next one.
             out += u'\uFFFD';
             ++in;
             --inLeft;
-            iconv(cd.get(), nullptr, nullptr, nullptr, nullptr);
+            iconv(cd, nullptr, nullptr, nullptr, nullptr);
         }
     }
     return out;
 }
 
 std::optional<std::string> EncodeNonAscii(std::u16string_view text, unsigned codePage) {
-    Iconv cd(CodePageName(codePage).c_str(), "UTF-16LE");
-    if (!cd.valid()) {
+    const iconv_t cd = Converter(codePage, false);
+    if (cd == kNoConverter) {
         return std::nullopt;
     }
     char* in = const_cast<char*>(reinterpret_cast<const char*>(text.data()));
@@ -66,7 +91,7 @@ std::optional<std::string> EncodeNonAscii(std::u16string_view text, unsigned cod
     std::string out(text.size() * 4 + 4, '\0');
     char* outPtr = out.data();
     size_t outLeft = out.size();
-    if (iconv(cd.get(), &in, &inLeft, &outPtr, &outLeft) == static_cast<size_t>(-1)) {
+    if (iconv(cd, &in, &inLeft, &outPtr, &outLeft) == static_cast<size_t>(-1)) {
         return std::nullopt;
     }
     out.resize(out.size() - outLeft);

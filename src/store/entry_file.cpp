@@ -11,11 +11,11 @@ std::u16string EntryFilePath(std::u16string_view programFolder) {
     return path;
 }
 
-std::u16string DecodeEntryText(std::string_view bytes, unsigned codePage) {
+EntryBytes ClassifyEntryBytes(std::string_view bytes, unsigned codePage) {
     if (bytes.starts_with(kUtf8Bom)) {
-        return platform::DecodeUtf8(bytes.substr(kUtf8Bom.size()));
+        return {bytes.substr(kUtf8Bom.size()), platform::kCodePageUtf8};
     }
-    return platform::DecodeCodePage(bytes, codePage);
+    return {bytes, codePage};
 }
 
 std::vector<std::u16string> SplitLines(std::u16string_view text) {
@@ -25,29 +25,35 @@ std::vector<std::u16string> SplitLines(std::u16string_view text) {
 }
 
 std::u16string ReadFileText(const std::u16string& path, int mode, unsigned codePage) {
-    const auto bytes = platform::ReadFileBytes(path);
-    if (!bytes || (mode != 0 && mode != 1)) {
+    const auto file = platform::ReadFileBytes(path);
+    if (!file || (mode != 0 && mode != 1)) {
         return {};
     }
-    const std::u16string text = DecodeEntryText(*bytes, codePage);
+    const EntryBytes entry = ClassifyEntryBytes(*file, codePage);
     std::u16string result;
-    result.reserve(text.size() + 2);
-    ForEachLine(text, [&](std::u16string_view line) {
+    result.reserve(entry.bytes.size() + 2);
+    ForEachLine(entry.bytes, [&](std::string_view line) {
         if (mode == 1) {
             result += kCrLf;
         }
-        result += line;
+        platform::AppendDecoded(result, line, entry.codePage);
     });
     return result;
 }
 
 bool LoadFileToList(const std::u16string& path, ItemSink& list, unsigned codePage) {
-    const auto bytes = platform::ReadFileBytes(path);
-    if (!bytes) {
+    const auto file = platform::ReadFileBytes(path);
+    if (!file) {
         return false;
     }
-    ForEachLine(DecodeEntryText(*bytes, codePage),
-                [&](std::u16string_view line) { list.AddItem(line); });
+    // Line by line through one buffer: the file is never held decoded whole.
+    const EntryBytes entry = ClassifyEntryBytes(*file, codePage);
+    std::u16string line;
+    ForEachLine(entry.bytes, [&](std::string_view bytes) {
+        line.clear();
+        platform::AppendDecoded(line, bytes, entry.codePage);
+        list.AddItem(line);
+    });
     return true;
 }
 

@@ -26,22 +26,29 @@ protected:
 // The program folder's path followed by "\data.txt".
 std::u16string EntryFilePath(std::u16string_view programFolder);
 
-// File bytes to text: UTF-8 after a UTF-8 byte-order mark, otherwise the code page.
-std::u16string DecodeEntryText(std::string_view bytes, unsigned codePage);
+// The file's bytes and the encoding they are in: UTF-8 after a UTF-8 byte-order mark (which is
+// taken off), otherwise the code page.
+struct EntryBytes {
+    std::string_view bytes;
+    unsigned codePage;
+};
+EntryBytes ClassifyEntryBytes(std::string_view bytes, unsigned codePage);
 
 // Calls `onLine` for each line of `text`. A line ends at CR or CR LF; a lone LF is an ordinary
 // character; the last line may lack its end; a final line end yields no empty line after it.
-template <typename OnLine> void ForEachLine(std::u16string_view text, OnLine&& onLine) {
+// Works on bytes too: in no code page is a CR or LF byte part of a longer character.
+template <typename Char, typename OnLine>
+void ForEachLine(std::basic_string_view<Char> text, OnLine&& onLine) {
     size_t start = 0;
     while (start < text.size()) {
-        const size_t cr = text.find(u'\r', start);
-        if (cr == std::u16string_view::npos) {
+        const size_t cr = text.find(Char('\r'), start);
+        if (cr == std::basic_string_view<Char>::npos) {
             onLine(text.substr(start));
             return;
         }
         onLine(text.substr(start, cr - start));
         start = cr + 1;
-        if (start < text.size() && text[start] == u'\n') {
+        if (start < text.size() && text[start] == Char('\n')) {
             ++start;
         }
     }
