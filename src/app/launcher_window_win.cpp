@@ -329,8 +329,7 @@ void LauncherWindow::OnSetFocus() {
 
 void LauncherWindow::OnDpiChanged(unsigned dpi, const RECT& suggested) {
     dpi_ = dpi;
-    SetWindowPos(Hwnd(), nullptr, suggested.left, suggested.top, suggested.right - suggested.left,
-                 suggested.bottom - suggested.top, SWP_NOZORDER | SWP_NOACTIVATE);
+    platform::MoveToRect(Hwnd(), suggested);
     Layout();
 }
 

@@ -258,8 +258,7 @@ void EditorWindow::OnMouseMove(WPARAM keys) {
 
 void EditorWindow::OnDpiChanged(unsigned dpi, const RECT& suggested) {
     dpi_ = dpi;
-    SetWindowPos(Hwnd(), nullptr, suggested.left, suggested.top, suggested.right - suggested.left,
-                 suggested.bottom - suggested.top, SWP_NOZORDER | SWP_NOACTIVATE);
+    platform::MoveToRect(Hwnd(), suggested);
     Layout();
 }
 

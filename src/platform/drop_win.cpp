@@ -126,34 +126,9 @@ HGLOBAL NewGlobal(std::string_view bytes) {
 }
 
 // Offers a fixed set of formats, each in global memory, with no advise sinks and no SetData.
-class DataObject final : public IDataObject {
+class DataObject final : public ComObject<IDataObject, IID_IDataObject> {
 public:
     explicit DataObject(std::vector<ClipData> formats) : formats_(std::move(formats)) {}
-    DataObject(const DataObject&) = delete;
-    DataObject& operator=(const DataObject&) = delete;
-
-    HRESULT STDMETHODCALLTYPE QueryInterface(REFIID iid, void** object) noexcept override {
-        if (object == nullptr) {
-            return E_POINTER;
-        }
-        if (IsEqualIID(iid, IID_IUnknown) || IsEqualIID(iid, IID_IDataObject)) {
-            *object = static_cast<IDataObject*>(this);
-            AddRef();
-            return S_OK;
-        }
-        *object = nullptr;
-        return E_NOINTERFACE;
-    }
-    ULONG STDMETHODCALLTYPE AddRef() noexcept override {
-        return static_cast<ULONG>(InterlockedIncrement(&references_));
-    }
-    ULONG STDMETHODCALLTYPE Release() noexcept override {
-        const LONG left = InterlockedDecrement(&references_);
-        if (left == 0) {
-            delete this;
-        }
-        return static_cast<ULONG>(left);
-    }
 
     HRESULT STDMETHODCALLTYPE GetData(FORMATETC* request, STGMEDIUM* medium) noexcept override {
         if (request == nullptr || medium == nullptr) {
@@ -230,40 +205,12 @@ private:
         return found == formats_.end() ? nullptr : &*found;
     }
 
-    LONG references_ = 1;
     const std::vector<ClipData> formats_;
 };
 
 // The standard drag: the left button's release drops, Esc cancels, the system draws the cursor.
-class DropSource final : public IDropSource {
+class DropSource final : public ComObject<IDropSource, IID_IDropSource> {
 public:
-    DropSource() = default;
-    DropSource(const DropSource&) = delete;
-    DropSource& operator=(const DropSource&) = delete;
-
-    HRESULT STDMETHODCALLTYPE QueryInterface(REFIID iid, void** object) noexcept override {
-        if (object == nullptr) {
-            return E_POINTER;
-        }
-        if (IsEqualIID(iid, IID_IUnknown) || IsEqualIID(iid, IID_IDropSource)) {
-            *object = static_cast<IDropSource*>(this);
-            AddRef();
-            return S_OK;
-        }
-        *object = nullptr;
-        return E_NOINTERFACE;
-    }
-    ULONG STDMETHODCALLTYPE AddRef() noexcept override {
-        return static_cast<ULONG>(InterlockedIncrement(&references_));
-    }
-    ULONG STDMETHODCALLTYPE Release() noexcept override {
-        const LONG left = InterlockedDecrement(&references_);
-        if (left == 0) {
-            delete this;
-        }
-        return static_cast<ULONG>(left);
-    }
-
     HRESULT STDMETHODCALLTYPE QueryContinueDrag(BOOL escapePressed, DWORD keys) noexcept override {
         if (escapePressed) {
             return DRAGDROP_S_CANCEL;
@@ -276,8 +223,6 @@ public:
 
 private:
     ~DropSource() = default;
-
-    LONG references_ = 1;
 };
 
 } // namespace
@@ -299,31 +244,6 @@ std::optional<std::u16string> DroppedText(IDataObject* data) {
 }
 
 DropTarget::DropTarget(DropCallback onDrop) : onDrop_(std::move(onDrop)) {}
-
-HRESULT DropTarget::QueryInterface(REFIID iid, void** object) noexcept {
-    if (object == nullptr) {
-        return E_POINTER;
-    }
-    if (IsEqualIID(iid, IID_IUnknown) || IsEqualIID(iid, IID_IDropTarget)) {
-        *object = static_cast<IDropTarget*>(this);
-        AddRef();
-        return S_OK;
-    }
-    *object = nullptr;
-    return E_NOINTERFACE;
-}
-
-ULONG DropTarget::AddRef() noexcept {
-    return static_cast<ULONG>(InterlockedIncrement(&references_));
-}
-
-ULONG DropTarget::Release() noexcept {
-    const LONG left = InterlockedDecrement(&references_);
-    if (left == 0) {
-        delete this;
-    }
-    return static_cast<ULONG>(left);
-}
 
 HRESULT DropTarget::DragEnter(IDataObject* data, DWORD keys, POINTL point, DWORD* effect) noexcept {
     try {

@@ -18,19 +18,51 @@ namespace corvantis::platform {
 // file list. nullopt when it offers neither, or an empty file list.
 std::optional<std::u16string> DroppedText(IDataObject* data);
 
+// IUnknown for an object that implements one interface: created with new at a reference count
+// of 1, deleted by its last Release.
+template <typename Interface, const IID& kInterfaceId> class ComObject : public Interface {
+public:
+    ComObject(const ComObject&) = delete;
+    ComObject& operator=(const ComObject&) = delete;
+
+    HRESULT STDMETHODCALLTYPE QueryInterface(REFIID iid, void** object) noexcept override {
+        if (object == nullptr) {
+            return E_POINTER;
+        }
+        if (IsEqualIID(iid, IID_IUnknown) || IsEqualIID(iid, kInterfaceId)) {
+            *object = static_cast<Interface*>(this);
+            AddRef();
+            return S_OK;
+        }
+        *object = nullptr;
+        return E_NOINTERFACE;
+    }
+    ULONG STDMETHODCALLTYPE AddRef() noexcept override {
+        return static_cast<ULONG>(InterlockedIncrement(&references_));
+    }
+    ULONG STDMETHODCALLTYPE Release() noexcept override {
+        const LONG left = InterlockedDecrement(&references_);
+        if (left == 0) {
+            delete this;
+        }
+        return static_cast<ULONG>(left);
+    }
+
+protected:
+    ComObject() = default;
+    virtual ~ComObject() = default;
+
+private:
+    LONG references_ = 1;
+};
+
 using DropCallback = std::function<void(std::u16string)>;
 
 // Accepts, as a copy, every drop for which DroppedText gives a value, and hands that value to
 // the callback. Created with new at a reference count of 1; the last Release deletes it.
-class DropTarget final : public IDropTarget {
+class DropTarget final : public ComObject<IDropTarget, IID_IDropTarget> {
 public:
     explicit DropTarget(DropCallback onDrop);
-    DropTarget(const DropTarget&) = delete;
-    DropTarget& operator=(const DropTarget&) = delete;
-
-    HRESULT STDMETHODCALLTYPE QueryInterface(REFIID iid, void** object) noexcept override;
-    ULONG STDMETHODCALLTYPE AddRef() noexcept override;
-    ULONG STDMETHODCALLTYPE Release() noexcept override;
 
     HRESULT STDMETHODCALLTYPE DragEnter(IDataObject* data, DWORD keys, POINTL point,
                                         DWORD* effect) noexcept override;
@@ -40,9 +72,8 @@ public:
                                    DWORD* effect) noexcept override;
 
 private:
-    ~DropTarget() = default;
+    ~DropTarget() override = default;
 
-    LONG references_ = 1;
     bool accepts_ = false; // decided once per DragEnter
     DropCallback onDrop_;
 };

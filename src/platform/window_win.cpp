@@ -67,6 +67,11 @@ std::wstring WindowText(HWND window) {
     return text;
 }
 
+void MoveToRect(HWND window, const RECT& rect) {
+    SetWindowPos(window, nullptr, rect.left, rect.top, rect.right - rect.left,
+                 rect.bottom - rect.top, SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
 HWND CreateControl(const wchar_t* className, const wchar_t* text, DWORD style, HWND parent, int id,
                    DWORD exStyle) {
     return CreateWindowExW(exStyle, className, text, WS_CHILD | style, 0, 0, 0, 0, parent,

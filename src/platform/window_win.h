@@ -33,6 +33,9 @@ void PlaceControl(HWND control, const app::TwipsRect& twips, unsigned dpi);
 
 std::wstring WindowText(HWND window);
 
+// Moves and sizes the window to `rect` (screen pixels), as the system suggests on a DPI change.
+void MoveToRect(HWND window, const RECT& rect);
+
 // A child control at 0, 0, sized later by PlaceControl.
 HWND CreateControl(const wchar_t* className, const wchar_t* text, DWORD style, HWND parent, int id,
                    DWORD exStyle = 0);
