@@ -4,6 +4,7 @@
 
 #include <cstdio>
 #include <memory>
+#include <sys/stat.h>
 #include <unistd.h>
 
 namespace corvantis::platform {
@@ -22,6 +23,10 @@ std::optional<std::string> ReadFileBytes(const std::u16string& path) {
         return std::nullopt;
     }
     std::string bytes;
+    struct stat status {};
+    if (fstat(fileno(file.get()), &status) == 0 && status.st_size > 0) {
+        bytes.reserve(static_cast<size_t>(status.st_size));
+    }
     char buffer[1 << 16];
     size_t count = 0;
     while ((count = std::fread(buffer, 1, sizeof buffer, file.get())) > 0) {
