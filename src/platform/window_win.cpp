@@ -41,11 +41,11 @@ COLORREF ToColorRef(app::Rgb colour) {
     return RGB(colour.r, colour.g, colour.b);
 }
 
-UniqueFont CreateFontAt(const app::FontSpec& spec, unsigned dpi) {
-    const int height = -static_cast<int>(std::lround(spec.points * dpi / 72.0f));
+UniqueFont CreateFontAt(const app::FontSpec& font, unsigned dpi) {
+    const int height = -static_cast<int>(std::lround(font.points * dpi / 72.0f));
     return UniqueFont(CreateFontW(
-        height, 0, 0, 0, spec.weight, FALSE, FALSE, FALSE, static_cast<BYTE>(spec.charset),
-        OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, CLEARTYPE_QUALITY, DEFAULT_PITCH, spec.face));
+        height, 0, 0, 0, font.weight, FALSE, FALSE, FALSE, static_cast<BYTE>(font.charset),
+        OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, CLEARTYPE_QUALITY, DEFAULT_PITCH, font.face));
 }
 
 RECT PixelRect(const app::TwipsRect& twips, unsigned dpi) {

@@ -23,7 +23,7 @@ void SetTopmost(HWND window, UINT flags);
 
 COLORREF ToColorRef(app::Rgb colour);
 
-UniqueFont CreateFontAt(const app::FontSpec& spec, unsigned dpi);
+UniqueFont CreateFontAt(const app::FontSpec& font, unsigned dpi);
 
 // A control's rectangle in pixels from its place in twips.
 RECT PixelRect(const app::TwipsRect& twips, unsigned dpi);
