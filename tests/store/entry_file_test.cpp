@@ -188,7 +188,7 @@ TEST(EntryFileRoundTrip, HasNoSixteenBitLimits) {
     TempDir dir;
     std::string bytes;
     for (int i = 0; i < 40000; ++i) {
-        bytes += "k" + std::to_string(i) + ":https://example.com/?q={query}\r\n";
+        bytes.append("k").append(std::to_string(i)).append(":https://example.com/?q={query}\r\n");
     }
     bytes += std::string(70000, 'x') + ":long\r\n";
     EXPECT_EQ(LoadAndSave(dir, bytes, kGbk), bytes);
