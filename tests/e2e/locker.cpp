@@ -1,0 +1,46 @@
+// Holds a file open without sharing, for the end-to-end tests: while it runs, no other Wine
+// process can open the file or replace it, so the launcher's write of data.txt fails.
+//
+//   locker <path>
+//
+// Prints "locked" once the file is held, then waits until its standard input closes (or it is
+// killed) and lets the file go. Exit status: 0 released, 1 the file could not be opened,
+// 64 bad usage.
+
+#include <windows.h>
+
+#include <string_view>
+
+namespace {
+
+constexpr int kExitOpenFailed = 1;
+constexpr int kExitUsage = 64;
+
+void Print(std::string_view text) {
+    DWORD written = 0;
+    WriteFile(GetStdHandle(STD_OUTPUT_HANDLE), text.data(), static_cast<DWORD>(text.size()),
+              &written, nullptr);
+}
+
+} // namespace
+
+int wmain(int argc, wchar_t** argv) {
+    if (argc != 2) {
+        Print("usage: locker <path>\n");
+        return kExitUsage;
+    }
+    const HANDLE file = CreateFileW(argv[1], GENERIC_READ | GENERIC_WRITE, 0, nullptr,
+                                    OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (file == INVALID_HANDLE_VALUE) {
+        Print("open failed\n");
+        return kExitOpenFailed;
+    }
+    Print("locked\n");
+    // The test ends the hold by closing our standard input: ReadFile then reports end of file.
+    char byte = 0;
+    DWORD read = 0;
+    while (ReadFile(GetStdHandle(STD_INPUT_HANDLE), &byte, 1, &read, nullptr) && read != 0) {
+    }
+    CloseHandle(file);
+    return 0;
+}
