@@ -387,9 +387,13 @@ LRESULT CALLBACK LauncherWindow::List1Proc(HWND list, UINT message, WPARAM wPara
             launcher->List1_MouseMove(wParam, lParam);
             break;
         case WM_LBUTTONUP:
-            // The list has moved its selection by now, so SelIndex is the item clicked.
-            launcher->list1Pressed_ = false;
-            launcher->List1_MouseUp();
+            // Only a press that began on the list ends here: a release left over from a click
+            // that closed a window above the list is not the list's. The list has moved its
+            // selection by now, so SelIndex is the item clicked.
+            if (launcher->list1Pressed_) {
+                launcher->list1Pressed_ = false;
+                launcher->List1_MouseUp();
+            }
             break;
         default:
             break;

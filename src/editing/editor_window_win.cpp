@@ -154,9 +154,11 @@ void EditorWindow::Save() {
     switch (CheckEditorBoxes(keywords, target)) {
     case SaveCheck::EmptyKeyword:
         MessageBoxW(Hwnd(), texts::kEmptyKeyword, texts::kAppTitle, MB_OK);
+        SetFocus(text1_); // straight back to the box to fill in
         return;
     case SaveCheck::EmptyTarget:
         MessageBoxW(Hwnd(), texts::kEmptyTarget, texts::kAppTitle, MB_OK);
+        SetFocus(text2_);
         return;
     case SaveCheck::Ok:
         break;

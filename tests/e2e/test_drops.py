@@ -1,0 +1,64 @@
+"""OLE drops on the launcher's list and on the editor's target box, from dragsource.exe."""
+
+import unittest
+
+from harness import ID, gbk_file
+from test_editing import ADD, EDITOR_TITLE, LINES, EditingTestCase, centre
+
+# Chinese and a character outside the Basic Multilingual Plane: both must arrive unchanged.
+DROPPED_TEXT = "链接 https://例子.cn/?q=1 😀"
+DROPPED_FILES = ("Z:\\tmp\\第一个.txt", "Z:\\tmp\\second.txt", "Z:\\tmp\\third.txt")
+
+
+class DropTest(EditingTestCase):
+    def test_drop_on_the_list_opens_the_add_editor_with_its_text_or_first_path_or_is_ignored(self):
+        cases = [
+            ("text", ("text", DROPPED_TEXT), DROPPED_TEXT),
+            ("three files", ("files", *DROPPED_FILES), DROPPED_FILES[0]),
+            ("neither text nor files", ("none",), None),
+        ]
+        for number, (name, drag, target) in enumerate(cases):
+            with self.subTest(name):
+                self.start_launcher(gbk_file(LINES), folder=f"case{number}")
+                effect = self.drag(centre(self.window_rect(ID.List1)), *drag)
+                if target is None:
+                    self.assertEqual(effect, "none")
+                    self.sync_through_text1("n")
+                    self.assertFalse(self.editor_exists())
+                    self.assertTrue(self.window_state()["visible"])
+                else:
+                    self.wait_for_editor()
+                    self.wait_for_boxes(("", target))
+                    self.assertFalse(self.window_state()["visible"], "add mode shows the launcher")
+                self.assertEqual(self.list_items(), LINES)
+
+    def test_drop_on_the_editor_target_box_replaces_it_and_keeps_the_keywords(self):
+        self.start_launcher(gbk_file(LINES))
+        self.choose(0, ADD)
+        self.wait_for_editor()
+        self.type_in_editor(ID.EditorText1, "kw 关键")
+        self.type_in_editor(ID.EditorText2, "old")
+
+        text2 = centre(self.probe("rect", EDITOR_TITLE, ID.EditorText2))
+        for name, drag, target in (
+            ("text", ("text", DROPPED_TEXT), DROPPED_TEXT),
+            ("three files", ("files", *DROPPED_FILES), DROPPED_FILES[0]),
+        ):
+            with self.subTest(name):
+                self.drag(text2, *drag)
+                self.wait_for_boxes(("kw 关键", target))
+                self.assertFalse(self.window_state()["visible"])
+
+        # Data offering neither leaves the box alone; typing shows the editor still answers.
+        self.assertEqual(self.drag(text2, "none"), "none")
+        self.type_in_editor(ID.EditorText1, "!")
+        self.assertEqual(self.editor_boxes(), ("kw 关键!", DROPPED_FILES[0]))
+
+        self.click_control(ID.EditorLabel3, EDITOR_TITLE)
+        self.wait_for_editor_closed()
+        self.assert_back_in_the_launcher()
+        self.assertEqual(self.list_items(), [f"kw 关键!:{DROPPED_FILES[0]}"] + LINES)
+
+
+if __name__ == "__main__":
+    unittest.main(verbosity=2)
