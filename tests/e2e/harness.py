@@ -221,6 +221,11 @@ class ProbeError(AssertionError):
     pass
 
 
+def windows_path(path):
+    """The path as Wine's programs see it: Z: is the Linux root."""
+    return "Z:" + str(path).replace("/", "\\")
+
+
 def gbk_file(lines, line_end=b"\r\n"):
     """The bytes of an entry file: every line in GBK, each followed by line_end."""
     return b"".join(line.encode("gbk") + line_end for line in lines)
@@ -379,7 +384,22 @@ class LauncherTestCase(unittest.TestCase):
         self.xdotool("key", "--delay", "60", *keys)
 
     def click(self, x, y, button=1):
-        self.xdotool("mousemove", "--sync", x, y, "click", button)
+        # Not `mousemove --sync`: onto the spot where the pointer already is, it waits 15 s.
+        self.xdotool("mousemove", x, y, "sleep", "0.1", "click", button)
+
+    def click_centre(self, rect, button=1):
+        """Clicks the middle of a rectangle as probe.exe reports it (screen pixels)."""
+        self.click((rect["left"] + rect["right"]) // 2, (rect["top"] + rect["bottom"]) // 2, button)
+
+    def find_popup(self):
+        """The X window of a pop-up menu: visible, nameless and smaller than the screen."""
+        for window in self.xdotool("search", "--onlyvisible", "--name", "").split():
+            if self.xdotool("getwindowname", window).strip():
+                continue
+            geometry = self.geometry(window)
+            if (geometry["width"], geometry["height"]) != (SCREEN_WIDTH, SCREEN_HEIGHT):
+                return window
+        return None
 
     def screenshot(self, name):
         path = self.output / f"{name}.png"

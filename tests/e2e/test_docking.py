@@ -194,15 +194,6 @@ class CloseTest(DockingTestCase):
         self.wait_until(lambda: self.list_items() == expected, what=f"item {index} deleted")
         return expected
 
-    def find_popup(self):
-        """The X window of a pop-up menu: visible, nameless and smaller than the screen (root)."""
-        for window in self.xdotool("search", "--onlyvisible", "--name", "").split():
-            if self.xdotool("getwindowname", window).strip():
-                continue
-            geometry = self.geometry(window)
-            if (geometry["width"], geometry["height"]) != (SCREEN_WIDTH, SCREEN_HEIGHT):
-                return window
-        return None
 
     def data_file(self):
         return self.app_dir / "data.txt"

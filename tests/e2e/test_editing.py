@@ -20,6 +20,7 @@ from harness import (
     run,
     tool,
     wait_until,
+    windows_path,
     wine_env,
     x_env,
 )
@@ -44,9 +45,6 @@ LINES = [
 ]
 
 
-def windows_path(path):
-    return "Z:" + str(path).replace("/", "\\")
-
 
 def centre(rect):
     return (rect["left"] + rect["right"]) // 2, (rect["top"] + rect["bottom"]) // 2
@@ -56,29 +54,17 @@ class EditingTestCase(LauncherTestCase):
     """Gestures on the launcher's list, its menu, the editor and message boxes."""
 
     def click_control(self, control, window=WINDOW_TITLE):
-        self.click(*centre(self.probe("rect", window, control)))
+        self.click_centre(self.probe("rect", window, control))
 
     def click_item(self, index, button=1):
         rect = self.window_rect(ID.List1)
         self.click(rect["left"] + 60, rect["top"] + ITEM_HEIGHT * index + ITEM_HEIGHT // 2, button)
 
-    def menu_window(self):
-        """X id of the visible pop-up menu: a nameless window smaller than the screen."""
-        result = run(
-            [tool("xdotool"), "search", "--onlyvisible", "--name", "^$"],
-            x_env(self.display),
-            check=False,
-        )
-        for window in result.stdout.decode().split():
-            size = self.geometry(window)
-            if size["width"] < 400 and size["height"] < 400:
-                return window
-        return None
 
     def open_menu(self, index):
         """Left click on list item index; returns the menu's X geometry."""
         self.click_item(index)
-        return self.geometry(self.wait_until(self.menu_window, what="the entry menu"))
+        return self.geometry(self.wait_until(self.find_popup, what="the entry menu"))
 
     def choose(self, index, command):
         """Opens the menu on list item index and clicks the command."""
@@ -87,7 +73,7 @@ class EditingTestCase(LauncherTestCase):
         x = menu["x"] + menu["width"] // 2
         y = menu["y"] + menu["height"] * (2 * slot + 1) // (2 * len(MENU))
         self.click(x, y)
-        self.wait_until(lambda: self.menu_window() is None, what=f"the menu to close on {command}")
+        self.wait_until(lambda: self.find_popup() is None, what=f"the menu to close on {command}")
 
     def editor_exists(self):
         try:
@@ -150,13 +136,13 @@ class EditingTestCase(LauncherTestCase):
             before = self.control_text(ID.Text1)
             self.type_text("#")
             menu = self.wait_until(
-                lambda: self.menu_window() or self.control_text(ID.Text1) == before + "#",
+                lambda: self.find_popup() or self.control_text(ID.Text1) == before + "#",
                 what="the typed key in Text1 or an open menu",
             )
             if menu is not True:
                 # Dismissed so that the test's remaining checks still run.
                 self.key("Escape")
-                self.wait_until(lambda: self.menu_window() is None, what="the menu dismissed")
+                self.wait_until(lambda: self.find_popup() is None, what="the menu dismissed")
                 self.fail("the release of the click that closed the editor opened the entry menu")
 
     def close_launcher(self):
@@ -249,7 +235,7 @@ class EditingTest(EditingTestCase):
         self.start_launcher(self.data)
         self.click_item(1, button=3)
         self.sync_through_text1("z", click=False)
-        self.assertIsNone(self.menu_window())
+        self.assertIsNone(self.find_popup())
         self.assertFalse(self.editor_exists())
 
         list_rect = self.window_rect(ID.List1)
@@ -261,7 +247,7 @@ class EditingTest(EditingTestCase):
         self.screenshot("menu")
         self.xdotool("windowfocus", self.window)
         self.key("Escape")
-        self.wait_until(lambda: self.menu_window() is None, what="Escape to dismiss the menu")
+        self.wait_until(lambda: self.find_popup() is None, what="Escape to dismiss the menu")
         self.sync_through_text1("y")
         self.assertEqual(self.list_items(), LINES)
         self.assertFalse(self.editor_exists())
@@ -505,7 +491,7 @@ class EditingTest(EditingTestCase):
                 state = self.window_state()
                 self.assertTrue(state["topmost"] and state["visible"], state)
                 self.assertEqual(self.window_rect(), rect)
-        self.assertIsNone(self.menu_window())
+        self.assertIsNone(self.find_popup())
         self.assertEqual(self.list_items(), LINES * 10)
 
 

@@ -18,13 +18,12 @@ import unittest
 from harness import (
     ID,
     OUTPUT,
-    SCREEN_HEIGHT,
-    SCREEN_WIDTH,
     WINEPREFIX,
     LauncherTestCase,
     gbk_file,
     run,
     tool,
+    windows_path,
     wine_env,
     wineserver_stop,
 )
@@ -34,9 +33,6 @@ SENTINEL_URL = "https://example.invalid/request-done"
 
 SEARCH = "https://example.com/search?q={query}"
 
-
-def windows_path(path):
-    return "Z:" + str(path).replace("/", "\\")
 
 
 def prefix_processes():
@@ -134,10 +130,6 @@ class LaunchTestCase(LauncherTestCase):
         self.lines = lines + [f"{' '.join(keywords)}:{SENTINEL_URL}"]
         return gbk_file(self.lines)
 
-    def click_centre(self, rect):
-        # Not the harness's click: `mousemove --sync` onto the pointer's own spot waits 15 s.
-        x, y = (rect["left"] + rect["right"]) // 2, (rect["top"] + rect["bottom"]) // 2
-        self.xdotool("mousemove", x, y, "sleep", "0.1", "click", "1")
 
     def focus_text1(self):
         """Clicks Text1: a started batch file takes the activation, and a click gives it back."""
@@ -283,15 +275,6 @@ class KeywordLaunchTest(LaunchTestCase):
         self.wait_until(lambda: self.find_window("Form2") is None, what="the editor to close")
         self.wait_until(lambda: self.window_state()["visible"], what="the launcher shown again")
 
-    def find_popup(self):
-        """The X window of a pop-up menu: visible, nameless and smaller than the screen (root)."""
-        for window in self.xdotool("search", "--onlyvisible", "--name", "").split():
-            if self.xdotool("getwindowname", window).strip():
-                continue
-            geometry = self.geometry(window)
-            if (geometry["width"], geometry["height"]) != (SCREEN_WIDTH, SCREEN_HEIGHT):
-                return window
-        return None
 
 
 if __name__ == "__main__":
