@@ -126,11 +126,12 @@ void LauncherWindow::Load() {
 }
 
 void LauncherWindow::Layout() {
-    windowFont_ = platform::CreateFontAt(launcher::kWindowFont, dpi_);
-    text1Font_ = platform::CreateFontAt(launcher::kText1Font, dpi_);
-    titleFont_ = platform::CreateFontAt(launcher::kTitleFont, dpi_);
-    list1Font_ = platform::CreateFontAt(launcher::kList1Font, dpi_);
-    buttonFont_ = platform::CreateFontAt(launcher::kButtonFont, dpi_);
+    // The new fonts reach the controls before the old ones are deleted.
+    platform::UniqueFont windowFont = platform::CreateFontAt(launcher::kWindowFont, dpi_);
+    platform::UniqueFont text1Font = platform::CreateFontAt(launcher::kText1Font, dpi_);
+    platform::UniqueFont titleFont = platform::CreateFontAt(launcher::kTitleFont, dpi_);
+    platform::UniqueFont list1Font = platform::CreateFontAt(launcher::kList1Font, dpi_);
+    platform::UniqueFont buttonFont = platform::CreateFontAt(launcher::kButtonFont, dpi_);
 
     platform::PlaceControl(pmenu_.Hwnd(), strip_, dpi_);
     pmenu_.SetDpi(dpi_);
@@ -144,11 +145,20 @@ void LauncherWindow::Layout() {
                                        &launcher::kCommand5};
     for (size_t i = 0; i < commands_.size(); ++i) {
         platform::PlaceControl(commands_[i], *places[i], dpi_);
-        SendMessageW(commands_[i], WM_SETFONT, reinterpret_cast<WPARAM>(buttonFont_.get()), TRUE);
     }
-    SendMessageW(text1_, WM_SETFONT, reinterpret_cast<WPARAM>(text1Font_.get()), TRUE);
-    SendMessageW(title_, WM_SETFONT, reinterpret_cast<WPARAM>(titleFont_.get()), TRUE);
-    SendMessageW(list1_, WM_SETFONT, reinterpret_cast<WPARAM>(list1Font_.get()), TRUE);
+    for (size_t i = 0; i < 4; ++i) {
+        platform::SetFont(commands_[i], buttonFont);
+    }
+    platform::SetFont(commands_[4], windowFont); // Command5 has no font of its own
+    platform::SetFont(text1_, text1Font);
+    platform::SetFont(title_, titleFont);
+    platform::SetFont(list1_, list1Font);
+
+    windowFont_ = std::move(windowFont);
+    text1Font_ = std::move(text1Font);
+    titleFont_ = std::move(titleFont);
+    list1Font_ = std::move(list1Font);
+    buttonFont_ = std::move(buttonFont);
     InvalidateRect(Hwnd(), nullptr, TRUE);
 }
 

@@ -113,9 +113,10 @@ void EditorWindow::CreateControls() {
 }
 
 void EditorWindow::Layout() {
-    boxFont_ = platform::CreateFontAt(editor::kBoxFont, dpi_);
-    labelFont_ = platform::CreateFontAt(editor::kLabelFont, dpi_);
-    titleFont_ = platform::CreateFontAt(editor::kTitleFont, dpi_);
+    // The new fonts reach the controls before the old ones are deleted.
+    platform::UniqueFont boxFont = platform::CreateFontAt(editor::kBoxFont, dpi_);
+    platform::UniqueFont labelFont = platform::CreateFontAt(editor::kLabelFont, dpi_);
+    platform::UniqueFont titleFont = platform::CreateFontAt(editor::kTitleFont, dpi_);
 
     platform::PlaceControl(picture1_.Hwnd(), editor::kPicture1, dpi_);
     picture1_.SetDpi(dpi_);
@@ -127,12 +128,15 @@ void EditorWindow::Layout() {
     platform::PlaceControl(image3_, editor::kImage3, dpi_);
     platform::PlaceControl(title_, editor::kTitle, dpi_);
     for (const HWND box : {text1_, text2_}) {
-        SendMessageW(box, WM_SETFONT, reinterpret_cast<WPARAM>(boxFont_.get()), TRUE);
+        platform::SetFont(box, boxFont);
     }
     for (const HWND label : {label1_, label2_, label3_}) {
-        SendMessageW(label, WM_SETFONT, reinterpret_cast<WPARAM>(labelFont_.get()), TRUE);
+        platform::SetFont(label, labelFont);
     }
-    SendMessageW(title_, WM_SETFONT, reinterpret_cast<WPARAM>(titleFont_.get()), TRUE);
+    platform::SetFont(title_, titleFont);
+    boxFont_ = std::move(boxFont);
+    labelFont_ = std::move(labelFont);
+    titleFont_ = std::move(titleFont);
     InvalidateRect(Hwnd(), nullptr, TRUE);
 }
 

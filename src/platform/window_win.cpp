@@ -41,6 +41,10 @@ COLORREF ToColorRef(app::Rgb colour) {
     return RGB(colour.r, colour.g, colour.b);
 }
 
+void SetFont(HWND control, const UniqueFont& font) {
+    SendMessageW(control, WM_SETFONT, reinterpret_cast<WPARAM>(font.get()), TRUE);
+}
+
 UniqueFont CreateFontAt(const app::FontSpec& font, unsigned dpi) {
     const int height = -static_cast<int>(std::lround(font.points * dpi / 72.0f));
     return UniqueFont(CreateFontW(

@@ -23,6 +23,8 @@ void SetTopmost(HWND window, UINT flags);
 
 COLORREF ToColorRef(app::Rgb colour);
 
+void SetFont(HWND control, const UniqueFont& font);
+
 UniqueFont CreateFontAt(const app::FontSpec& font, unsigned dpi);
 
 // A control's rectangle in pixels from its place in twips.
