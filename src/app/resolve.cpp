@@ -109,7 +109,7 @@ public:
             return;
         }
         if (line[colon] != ':') {
-            Line(platform::DecodeCodePage(line, codePage));
+            NonAsciiLine(line, codePage);
             return;
         }
         if (colon == 0) {
@@ -126,6 +126,32 @@ public:
     }
 
 private:
+    // A line with another character before its first colon byte. No ':' byte is part of a longer
+    // character in any code page, so the bytes before the first one decode on their own; only
+    // that short keyword part is decoded unless it holds a full-width colon, or the line has no
+    // ':' byte at all (then the whole line is, as the first colon may be a full-width one).
+    void NonAsciiLine(std::string_view line, unsigned codePage) {
+        const size_t colonByte = line.find(':');
+        if (colonByte == std::string_view::npos) {
+            Line(platform::DecodeCodePage(line, codePage));
+            return;
+        }
+        const std::u16string part = platform::DecodeCodePage(line.substr(0, colonByte), codePage);
+        if (colons_.FindIn(part) != npos) {
+            Line(platform::DecodeCodePage(line, codePage));
+            return;
+        }
+        const size_t matches = CountKeyword(part, request_.keyword);
+        if (matches == 0) {
+            return;
+        }
+        const std::u16string target =
+            platform::DecodeCodePage(line.substr(colonByte + 1), codePage);
+        for (size_t i = 0; i < matches; ++i) {
+            Open(target);
+        }
+    }
+
     void Open(std::u16string_view target) {
         size_t found = request_.query ? platform::FindText(target, kPlaceholder) : npos;
         if (found == npos) {
