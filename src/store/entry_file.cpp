@@ -18,12 +18,6 @@ EntryBytes ClassifyEntryBytes(std::string_view bytes, unsigned codePage) {
     return {bytes, codePage};
 }
 
-std::vector<std::u16string> SplitLines(std::u16string_view text) {
-    std::vector<std::u16string> lines;
-    ForEachLine(text, [&](std::u16string_view line) { lines.emplace_back(line); });
-    return lines;
-}
-
 std::u16string ReadFileText(const std::u16string& path, int mode, unsigned codePage) {
     const auto file = platform::ReadFileBytes(path);
     if (!file || (mode != 0 && mode != 1)) {

@@ -6,7 +6,6 @@
 #include <span>
 #include <string>
 #include <string_view>
-#include <vector>
 
 namespace corvantis::store {
 
@@ -53,8 +52,6 @@ void ForEachLine(std::basic_string_view<Char> text, OnLine&& onLine) {
         }
     }
 }
-
-std::vector<std::u16string> SplitLines(std::u16string_view text);
 
 // The whole file as one text. Mode 0 joins the lines with nothing between them; mode 1 puts
 // CR LF before each line; any other mode drops every line. A file that cannot be read gives "".

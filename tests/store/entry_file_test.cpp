@@ -22,6 +22,12 @@ struct VectorSink final : ItemSink {
     Lines items;
 };
 
+Lines SplitLines(std::u16string_view text) {
+    Lines lines;
+    ForEachLine(text, [&](std::u16string_view line) { lines.emplace_back(line); });
+    return lines;
+}
+
 TEST(EntryFileLines, EndAtCrOrCrLfOnlyAndKeepEveryLineWhole) {
     const struct {
         std::u16string text;
