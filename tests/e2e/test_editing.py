@@ -182,17 +182,29 @@ class EditingTestCase(LauncherTestCase):
         env = wine_env(self.display)
         # Wine turns the command line into UTF-16 with the Unix locale: it must exist.
         env["LC_ALL"] = "C.UTF-8"
-        with open(self.output / "wine.log", "ab") as log:
-            process = subprocess.Popen(
-                [tool("wine"), DRAGSOURCE, mode, *args, *map(str, position)],
-                env=env,
-                stdin=subprocess.DEVNULL,
-                stdout=subprocess.PIPE,
-                stderr=log,
-            )
-        self.addCleanup(self._stop_process, process)
-        self.wait_until(lambda: self.find_window("DragSource"), what="the DragSource window")
-        return process
+        # A Wine process that fails to start at all (status 1 at once) is started once more.
+        for attempt in range(2):
+            with open(self.output / "wine.log", "ab") as log:
+                process = subprocess.Popen(
+                    [tool("wine"), DRAGSOURCE, mode, *args, *map(str, position)],
+                    env=env,
+                    stdin=subprocess.DEVNULL,
+                    stdout=subprocess.PIPE,
+                    stderr=log,
+                )
+            self.addCleanup(self._stop_process, process)
+
+            def shown():
+                if process.poll() is not None:
+                    raise AssertionError(f"dragsource exited with status {process.returncode}")
+                return self.find_window("DragSource")
+
+            try:
+                self.wait_until(shown, what="the DragSource window")
+                return process
+            except AssertionError:
+                if attempt == 1 or process.poll() != 1:
+                    raise
 
     @staticmethod
     def _stop_process(process):
