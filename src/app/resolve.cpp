@@ -202,14 +202,6 @@ void ResolveTargets(std::u16string_view request, std::u16string_view fileText,
     }
 }
 
-std::vector<std::u16string> ResolveTargets(std::u16string_view request,
-                                           std::u16string_view fileText) {
-    std::vector<std::u16string> targets;
-    ResolveTargets(request, fileText,
-                   [&](std::u16string_view target) { targets.emplace_back(target); });
-    return targets;
-}
-
 void ResolveFile(const std::u16string& path, std::u16string_view request, unsigned codePage,
                  const TargetSink& onTarget) {
     // The lines that ReadFileText would join with CR LF, taken from the bytes: no CR or LF byte is
@@ -226,14 +218,6 @@ void ResolveFile(const std::u16string& path, std::u16string_view request, unsign
             resolver.EncodedLine(line, entry.codePage);
         }
     });
-}
-
-std::vector<std::u16string> ResolveFile(const std::u16string& path, std::u16string_view request,
-                                        unsigned codePage) {
-    std::vector<std::u16string> targets;
-    ResolveFile(path, request, codePage,
-                [&](std::u16string_view target) { targets.emplace_back(target); });
-    return targets;
 }
 
 } // namespace corvantis::app

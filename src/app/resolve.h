@@ -11,7 +11,6 @@
 #include <optional>
 #include <string>
 #include <string_view>
-#include <vector>
 
 namespace corvantis::app {
 
@@ -31,15 +30,11 @@ using TargetSink = std::function<void(std::u16string_view target)>;
 // colon is not an entry and is passed over.
 void ResolveTargets(std::u16string_view request, std::u16string_view fileText,
                     const TargetSink& onTarget);
-std::vector<std::u16string> ResolveTargets(std::u16string_view request,
-                                           std::u16string_view fileText);
 
 // The same against the entry file at `path`, read afresh: opens what ResolveTargets opens in
 // ReadFileText(path, 1, codePage), a UTF-8 byte-order mark included, but decodes only the lines
 // that need it. A file that cannot be read opens nothing.
 void ResolveFile(const std::u16string& path, std::u16string_view request, unsigned codePage,
                  const TargetSink& onTarget);
-std::vector<std::u16string> ResolveFile(const std::u16string& path, std::u16string_view request,
-                                        unsigned codePage);
 
 } // namespace corvantis::app

@@ -49,7 +49,6 @@ using UniqueFont = std::unique_ptr<HFONT__, HandleDeleter<HFONT, DeleteGdiObject
 using UniqueBrush = std::unique_ptr<HBRUSH__, HandleDeleter<HBRUSH, DeleteGdiObject>>;
 using UniquePen = std::unique_ptr<HPEN__, HandleDeleter<HPEN, DeleteGdiObject>>;
 using UniqueBitmap = std::unique_ptr<HBITMAP__, HandleDeleter<HBITMAP, DeleteGdiObject>>;
-using UniqueIcon = std::unique_ptr<HICON__, HandleDeleter<HICON, DestroyIcon>>;
 
 // OleInitialize for the lifetime of the scope.
 class OleScope {
