@@ -27,7 +27,6 @@ struct FontSpec {
 
 inline constexpr int kFontWeightNormal = 400;
 inline constexpr int kFontWeightBold = 700;
-inline constexpr int kCharsetAnsi = 0;
 inline constexpr int kCharsetDefault = 1;
 inline constexpr int kCharsetGb2312 = 134;
 
@@ -54,7 +53,6 @@ inline constexpr float kFrameInset = 7;
 inline constexpr float kStripInset = 10;
 inline constexpr float kStripWidthMargin = 30;
 
-inline constexpr Rgb kWindowBackground{0xFF, 0xFF, 0xFF};
 inline constexpr Rgb kStripBackground{0xFF, 0xFF, 0xFF};
 inline constexpr Rgb kText1Background{0xFF, 0xFF, 0xFF};
 inline constexpr Rgb kText1Colour{0x0E, 0x97, 0xE7};

@@ -111,11 +111,9 @@ void LauncherWindow::Load() {
                  TwipsToPixels(launcher::kWidth, dpi_), TwipsToPixels(launcher::kHeight, dpi_),
                  SWP_NOZORDER | SWP_NOACTIVATE);
     Layout();
-    // A missing or unreadable file leaves the list empty; nothing is created until a save.
-    {
-        platform::ListBoxAppender list(list1_);
-        store::LoadFileToList(entryFile_, list, GetACP());
-    }
+    // The start-up load reads the file the way the reload command does. A missing or
+    // unreadable file leaves the list empty; nothing is created until a save.
+    Command1_Click();
     platform::SetTopmost(Hwnd(), kShowTopmost);
     frame_ = FrameRect(launcher::kWidth, launcher::kHeight);
     strip_ = StripRect(launcher::kWidth);

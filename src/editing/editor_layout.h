@@ -23,7 +23,6 @@ inline constexpr TwipsRect kLabel1{60, 240, 1215, 390};
 inline constexpr TwipsRect kImage3{6225, 60, 240, 240};
 inline constexpr TwipsRect kTitle{75, 15, 840, 300};
 
-inline constexpr Rgb kWindowBackground{0xFF, 0xFF, 0xFF};
 inline constexpr Rgb kPicture1Background{0xFF, 0xC0, 0x80};
 inline constexpr Rgb kLabel3Background{0xFF, 0x80, 0x00};
 inline constexpr Rgb kLabel3Colour{0x40, 0x40, 0x40};
