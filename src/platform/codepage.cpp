@@ -79,6 +79,30 @@ void AppendUtf8(std::string& out, char32_t cp) {
     }
 }
 
+// What a lead byte of UTF-8 promises: the sequence's length and the range its second byte must
+// fall in, which rules out overlong forms, surrogates and code points past U+10FFFF. A length of
+// 0 marks a byte that no valid sequence starts with (80-C1, F5-FF).
+struct Utf8Lead {
+    size_t length;
+    unsigned char low;
+    unsigned char high;
+};
+
+constexpr Utf8Lead LeadOf(unsigned char b) {
+    if (b >= 0xC2 && b <= 0xDF) {
+        return {2, 0x80, 0xBF};
+    }
+    if (b >= 0xE0 && b <= 0xEF) {
+        return {3, static_cast<unsigned char>(b == 0xE0 ? 0xA0 : 0x80),
+                static_cast<unsigned char>(b == 0xED ? 0x9F : 0xBF)};
+    }
+    if (b >= 0xF0 && b <= 0xF4) {
+        return {4, static_cast<unsigned char>(b == 0xF0 ? 0x90 : 0x80),
+                static_cast<unsigned char>(b == 0xF4 ? 0x8F : 0xBF)};
+    }
+    return {0, 0, 0};
+}
+
 void AppendUtf16(std::u16string& out, char32_t cp) {
     if (cp < 0x10000) {
         out += static_cast<char16_t>(cp);
@@ -102,21 +126,26 @@ std::u16string DecodeUtf8(std::string_view bytes) {
             ++i;
             continue;
         }
-        int length = b >= 0xF0 && b <= 0xF4 ? 4 : b >= 0xE0 ? 3 : b >= 0xC2 && b < 0xE0 ? 2 : 0;
-        char32_t cp = length == 4 ? b & 0x07 : length == 3 ? b & 0x0F : b & 0x1F;
-        int taken = 1;
-        for (; length != 0 && taken < length && i + taken < bytes.size(); ++taken) {
+        const Utf8Lead lead = LeadOf(b);
+        char32_t cp = b & (0x7F >> lead.length);
+        size_t taken = 1;
+        for (; taken < lead.length && i + taken < bytes.size(); ++taken) {
             const auto next = static_cast<unsigned char>(bytes[i + taken]);
-            if ((next & 0xC0) != 0x80) {
+            const bool fits =
+                taken == 1 ? next >= lead.low && next <= lead.high : next >= 0x80 && next <= 0xBF;
+            if (!fits) {
                 break;
             }
             cp = (cp << 6) | (next & 0x3F);
         }
-        const bool valid = length != 0 && taken == length &&
-                           !(length == 3 && (cp < 0x800 || (cp >= 0xD800 && cp <= 0xDFFF))) &&
-                           !(length == 4 && (cp < 0x10000 || cp > 0x10FFFF));
-        AppendUtf16(out, valid ? cp : U'\uFFFD');
-        i += valid ? taken : std::max(taken, 1);
+        if (lead.length != 0 && taken == lead.length) {
+            AppendUtf16(out, cp);
+        } else {
+            // An invalid lead or a cut-off sequence: one replacement for the bytes that could
+            // still have begun a valid form, so that the next lead is read as a lead.
+            out += u'\uFFFD';
+        }
+        i += taken;
     }
     return out;
 }
