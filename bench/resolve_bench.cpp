@@ -1,11 +1,11 @@
 // One resolution (reading the entry file included) against a baseline that reads the
 // same file and scans its bytes once for line ends, both timed in the same iterations.
 // Counters: us (resolution), baseline_us, ratio (us / baseline_us), and for comparison text_us,
-// what ReadFileText in mode 1 alone takes on the same file.
+// what the reference reader alone takes on the same file.
 
-#include "app/resolve.h"
+#include "core/resolve.h"
 #include "platform/file.h"
-#include "store/entry_file.h"
+#include "reference_reader.h"
 
 #include <benchmark/benchmark.h>
 
@@ -65,12 +65,13 @@ void BM_Resolve(benchmark::State& state, bool real, std::u16string request, size
         return;
     }
     const std::u16string path = source.u16string();
+    const core::EntryFile file(path, kGbk);
     size_t opened = 0;
-    const app::TargetSink count = [&](std::u16string_view target) {
+    const core::TargetSink count = [&](std::u16string_view target) {
         benchmark::DoNotOptimize(target.data());
         ++opened;
     };
-    app::ResolveFile(path, request, kGbk, count);
+    core::ResolveRequest(file, request, count);
     if (opened != matches) {
         state.SkipWithError("the request does not match as expected");
         return;
@@ -80,7 +81,7 @@ void BM_Resolve(benchmark::State& state, bool real, std::u16string request, size
     double baseline = 0;
     for (auto _ : state) {
         const auto start = Clock::now();
-        app::ResolveFile(path, request, kGbk, count);
+        core::ResolveRequest(file, request, count);
         const auto resolved = Clock::now();
         benchmark::DoNotOptimize(CountLineEnds(path));
         const auto scanned = Clock::now();
@@ -97,7 +98,7 @@ void BM_Resolve(benchmark::State& state, bool real, std::u16string request, size
     constexpr int kTextReads = 20;
     const auto textStart = Clock::now();
     for (int i = 0; i < kTextReads; ++i) {
-        benchmark::DoNotOptimize(store::ReadFileText(path, 1, kGbk));
+        benchmark::DoNotOptimize(testing::ReadFileText(path, kGbk));
     }
     state.counters["text_us"] = Micros(Clock::now() - textStart) / kTextReads;
 }

@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
-# Builds both presets and runs every check: unit tests (native), end-to-end tests under Wine
-# (mingw) and the formatting check. A failing step does not stop the others; the summary at
+# Builds every preset and runs every check: unit tests and the layer check (native, and again under
+# the address and undefined-behaviour sanitizers), end-to-end tests under Wine (mingw) and the
+# formatting check. A failing step does not stop the others; the summary at
 # the end lists each step, and the exit status is non-zero when any of them failed.
 set -uo pipefail
 cd "$(dirname "$0")/.." || exit 1
@@ -54,6 +55,7 @@ if ! step setup scripts/setup.sh; then
     exit 1
 fi
 preset native || true
+preset native-asan || true
 preset mingw || true
 step clang-format format_check || true
 

@@ -20,7 +20,9 @@ public:
         std::filesystem::create_directories(path_);
     }
     ~TempDir() {
+        // A test may have taken the write permission away to make a write fail.
         std::error_code ignored;
+        std::filesystem::permissions(path_, std::filesystem::perms::owner_all, ignored);
         std::filesystem::remove_all(path_, ignored);
     }
     TempDir(const TempDir&) = delete;

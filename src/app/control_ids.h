@@ -3,27 +3,27 @@
 
 namespace corvantis::app::ids {
 
-// Launcher window "Form1".
-inline constexpr int kCommand1 = 1001; // "载入", reload the list
-inline constexpr int kCommand2 = 1002; // "清空", clear the list
-inline constexpr int kCommand3 = 1003; // "保存", save the list
-inline constexpr int kCommand4 = 1004;
-inline constexpr int kCommand5 = 1005; // "搜索", run the request
-inline constexpr int kPmenu = 1100;    // title strip
-inline constexpr int kText1 = 1101;    // keyword input box, inside the title strip
-inline constexpr int kImage1 = 1102;   // keep on top
-inline constexpr int kImage3 = 1103;   // exit
-inline constexpr int kTitle = 1104;
-inline constexpr int kList1 = 1200;
+// The launcher window.
+inline constexpr int kReloadButton = 1001; // "载入": the file's lines added to the list again
+inline constexpr int kClearButton = 1002;  // "清空": the list emptied, the file untouched
+inline constexpr int kSaveButton = 1003;   // "保存": the list written to the file
+inline constexpr int kSpareButton = 1004;  // no action
+inline constexpr int kSearchButton = 1005; // "搜索": runs the request
+inline constexpr int kTitleStrip = 1100;
+inline constexpr int kRequestBox = 1101; // inside the title strip
+inline constexpr int kKeepOnTopGlyph = 1102;
+inline constexpr int kCloseGlyph = 1103;
+inline constexpr int kTitleLabel = 1104;
+inline constexpr int kEntryList = 1200;
 
-// Editor window "Form2".
-inline constexpr int kEditorPicture1 = 2100;
-inline constexpr int kEditorText1 = 2101;  // keywords
-inline constexpr int kEditorText2 = 2102;  // target
-inline constexpr int kEditorLabel3 = 2103; // "好", save
-inline constexpr int kEditorLabel2 = 2104;
-inline constexpr int kEditorLabel1 = 2105;
-inline constexpr int kEditorImage3 = 2106; // close
-inline constexpr int kEditorTitle = 2107;
+// The editor window.
+inline constexpr int kEditorPanel = 2100;
+inline constexpr int kKeywordsBox = 2101;
+inline constexpr int kTargetBox = 2102;
+inline constexpr int kOkLabel = 2103; // "好": saves
+inline constexpr int kTargetCaption = 2104;
+inline constexpr int kKeywordsCaption = 2105;
+inline constexpr int kEditorCloseGlyph = 2106;
+inline constexpr int kEditorTitleLabel = 2107;
 
 } // namespace corvantis::app::ids

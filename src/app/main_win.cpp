@@ -1,20 +1,28 @@
 // Corvantis: a keyword launcher. Creating the launcher window is the whole start of the program.
 
 #include "app/launcher_window_win.h"
+#include "app/texts.h"
+#include "core/entry_file.h"
+#include "core/launcher_state.h"
 #include "platform/handles_win.h"
-#include "store/pubstr.h"
+#include "platform/window_win.h"
 
 #include <windows.h>
 #include <commctrl.h>
 
 int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
-    const corvantis::platform::OleScope ole; // drag and drop
+    using namespace corvantis;
+    const platform::OleScope ole; // drag and drop
     const INITCOMMONCONTROLSEX controls{sizeof controls, ICC_WIN95_CLASSES | ICC_STANDARD_CLASSES};
-    InitCommonControlsEx(&controls);
+    if (!InitCommonControlsEx(&controls)) {
+        platform::Trace(L"InitCommonControlsEx failed");
+    }
 
-    corvantis::store::Pubstr pubstr;
-    corvantis::app::LauncherWindow launcher(pubstr);
+    core::LauncherState state;
+    app::LauncherWindow launcher(state,
+                                 core::EntryFile::InFolder(platform::ProgramFolder(), GetACP()));
     if (!launcher.Create()) {
+        MessageBoxW(nullptr, app::texts::kStartFailed, app::texts::kAppTitle, MB_OK | MB_ICONERROR);
         return 1;
     }
     MSG message;

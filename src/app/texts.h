@@ -7,25 +7,31 @@ inline constexpr wchar_t kAppTitle[] = L"Corvantis";
 inline constexpr wchar_t kLauncherWindow[] = L"Form1";
 inline constexpr wchar_t kEditorWindow[] = L"Form2";
 
-inline constexpr wchar_t kCommand1[] = L"载入";
-inline constexpr wchar_t kCommand2[] = L"清空";
-inline constexpr wchar_t kCommand3[] = L"保存";
-inline constexpr wchar_t kCommand4[] = L"Command4";
-inline constexpr wchar_t kCommand5[] = L"搜索";
+inline constexpr wchar_t kReloadCaption[] = L"载入";
+inline constexpr wchar_t kClearCaption[] = L"清空";
+inline constexpr wchar_t kSaveCaption[] = L"保存";
+inline constexpr wchar_t kSpareCaption[] = L"Command4";
+inline constexpr wchar_t kSearchCaption[] = L"搜索";
 inline constexpr wchar_t kTitle[] = L"Corvantis";
 
-inline constexpr wchar_t kText1Tip[] = L"输入触发关键字,按enter键执行.备注：多个关键字用空格隔开";
-inline constexpr wchar_t kImage1Tip[] = L"置顶";
-inline constexpr wchar_t kImage3Tip[] = L"退出";
+inline constexpr wchar_t kRequestBoxTip[] =
+    L"输入触发关键字,按enter键执行.备注：多个关键字用空格隔开";
+inline constexpr wchar_t kKeepOnTopTip[] = L"置顶";
+inline constexpr wchar_t kCloseTip[] = L"退出";
 
-inline constexpr wchar_t kSaveFailed[] =
+inline constexpr wchar_t kStartFailed[] = L"无法创建 Corvantis 的窗口，程序无法启动。";
+inline constexpr wchar_t kCloseSaveFailed[] =
     L"无法保存 data.txt，修改尚未写入。\n请检查文件是否只读、被占用或磁盘已满，然后再次退出。";
+inline constexpr wchar_t kSaveFailed[] =
+    L"无法保存 data.txt，修改尚未写入。\n请检查文件是否只读、被占用或磁盘已满，然后再试一次。";
+inline constexpr wchar_t kDeleteAllFailed[] =
+    L"无法清空 data.txt，所有条目都还在。\n请检查文件是否只读、被占用或磁盘已满，然后再试一次。";
 
 // The entry editor.
 inline constexpr wchar_t kEditorTitle[] = L"添加";
-inline constexpr wchar_t kEditorKeywords[] = L"触发关键字";
-inline constexpr wchar_t kEditorTarget[] = L"路径/网址";
-inline constexpr wchar_t kEditorSave[] = L"好";
+inline constexpr wchar_t kKeywordsCaption[] = L"触发关键字";
+inline constexpr wchar_t kTargetCaption[] = L"路径/网址";
+inline constexpr wchar_t kOkCaption[] = L"好";
 inline constexpr wchar_t kEditorCloseTip[] = L"Exit";
 inline constexpr wchar_t kEmptyKeyword[] = L"触发关键字不能为空";
 inline constexpr wchar_t kEmptyTarget[] = L"路径或者网址不能为空";

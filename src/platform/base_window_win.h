@@ -1,14 +1,24 @@
 #pragma once
-// One window = one class: BaseWindow<T> binds the C++ object to its HWND on WM_NCCREATE and
-// routes every message to T::HandleMessage. No exception ever leaves the window procedure.
+// One window = one class: BaseWindow<T> binds the C++ object to its HWND on WM_NCCREATE, handles
+// what every window of the program shares (a change of resolution, painting its frame, centring,
+// staying on top) and routes every other message to T::HandleMessage. No exception ever leaves
+// the window procedure.
+
+#include "platform/geometry.h"
+#include "platform/handles_win.h"
+#include "platform/twips.h"
+#include "platform/window_win.h"
 
 #include <windows.h>
+
+#include <optional>
 
 namespace corvantis::platform {
 
 template <typename T> class BaseWindow {
 public:
     HWND Hwnd() const { return hwnd_; }
+    unsigned Dpi() const { return dpi_; }
 
 protected:
     BaseWindow() = default;
@@ -16,10 +26,11 @@ protected:
     BaseWindow(const BaseWindow&) = delete;
     BaseWindow& operator=(const BaseWindow&) = delete;
 
-    // Registers the class on first use and creates the window bound to `this`. The create
-    // parameter travels as void*, so it must be the T* that WindowProc casts it back to.
-    HWND CreateBound(DWORD exStyle, const wchar_t* text, DWORD style, int x, int y, int width,
-                     int height, HWND parent, HMENU menuOrId, HBRUSH background) {
+    // Registers the class on first use and creates the window bound to `this`; nullptr, traced,
+    // when either fails. The create parameter travels as void*, so it must be the T* that
+    // WindowProc casts it back to.
+    HWND CreateBound(DWORD exStyle, const wchar_t* text, DWORD style, HWND parent, HMENU menuOrId,
+                     HBRUSH background) {
         HINSTANCE instance = GetModuleHandleW(nullptr);
         WNDCLASSEXW existing{sizeof existing};
         if (!GetClassInfoExW(instance, T::kClassName, &existing)) {
@@ -31,10 +42,19 @@ protected:
             wc.hbrBackground = background;
             wc.lpszClassName = T::kClassName;
             wc.hIcon = T::ClassIcon(instance);
-            RegisterClassExW(&wc);
+            if (RegisterClassExW(&wc) == 0) {
+                Trace(L"RegisterClassExW failed");
+                return nullptr;
+            }
         }
-        return CreateWindowExW(exStyle, T::kClassName, text, style, x, y, width, height, parent,
-                               menuOrId, instance, static_cast<T*>(this));
+        // Created at 0, 0 and empty: its size depends on the resolution of the screen it is on.
+        if (CreateWindowExW(exStyle, T::kClassName, text, style, 0, 0, 0, 0, parent, menuOrId,
+                            instance, static_cast<T*>(this)) == nullptr) {
+            Trace(L"CreateWindowExW failed");
+            return nullptr;
+        }
+        dpi_ = WindowDpi(hwnd_);
+        return hwnd_;
     }
 
     static HICON ClassIcon(HINSTANCE) { return nullptr; }
@@ -43,7 +63,59 @@ protected:
         return DefWindowProcW(hwnd_, message, wParam, lParam);
     }
 
+    // A child window takes the resolution its parent gives it.
+    void SetDpi(unsigned dpi) {
+        dpi_ = dpi;
+        InvalidateRect(hwnd_, nullptr, TRUE);
+    }
+
+    // Sizes the window to `width` by `height` twips and centres it on the primary screen.
+    void PlaceCentred(float width, float height) {
+        const SIZE screen = ScreenPixels();
+        const TwipsPoint place = CentreOnScreen(PixelsToTwips(screen.cx, dpi_),
+                                                PixelsToTwips(screen.cy, dpi_), width, height);
+        SetWindowPos(hwnd_, nullptr, TwipsToPixels(place.x, dpi_), TwipsToPixels(place.y, dpi_),
+                     TwipsToPixels(width, dpi_), TwipsToPixels(height, dpi_),
+                     SWP_NOZORDER | SWP_NOACTIVATE);
+    }
+
+    // The one-pixel frame painted on the client area, as a rectangle shape on the window.
+    void SetFrame(const TwipsRect& place, Rgb colour) {
+        frame_ = Frame{place, colour};
+        InvalidateRect(hwnd_, nullptr, TRUE);
+    }
+
+    void ShowOnTop() const { SetTopmost(hwnd_, kShowTopmost); }
+    void KeepOnTop() const { SetTopmost(hwnd_, kKeepTopmost); }
+
 private:
+    struct Frame {
+        TwipsRect place;
+        Rgb colour;
+    };
+
+    // The messages every window handles alike; false for the others.
+    bool HandleShared(UINT message, WPARAM wParam, LPARAM lParam) {
+        switch (message) {
+        case WM_PAINT: {
+            const PaintScope paint(hwnd_);
+            if (frame_) {
+                DrawFrame(paint.Dc(), ToPixelRect(frame_->place, dpi_), frame_->colour);
+            }
+            return true;
+        }
+        case WM_DPICHANGED:
+            dpi_ = HIWORD(wParam);
+            MoveToRect(hwnd_, *reinterpret_cast<const RECT*>(lParam));
+            if constexpr (requires(T & window) { window.Layout(); }) {
+                static_cast<T*>(this)->Layout();
+            }
+            return true;
+        default:
+            return false;
+        }
+    }
+
     static LRESULT CALLBACK WindowProc(HWND hwnd, UINT message, WPARAM wParam,
                                        LPARAM lParam) noexcept {
         T* self = nullptr;
@@ -59,9 +131,13 @@ private:
         }
         LRESULT result = 0;
         try {
-            result = self->HandleMessage(message, wParam, lParam);
+            BaseWindow& base = *self;
+            if (!base.HandleShared(message, wParam, lParam)) {
+                result = self->HandleMessage(message, wParam, lParam);
+            }
         } catch (...) {
             // Nothing may unwind through the window system; the message counts as not handled.
+            Trace(L"a window message ended in an exception");
             result = DefWindowProcW(hwnd, message, wParam, lParam);
         }
         if (message == WM_NCDESTROY) {
@@ -72,6 +148,8 @@ private:
     }
 
     HWND hwnd_ = nullptr;
+    unsigned dpi_ = USER_DEFAULT_SCREEN_DPI;
+    std::optional<Frame> frame_;
 };
 
 } // namespace corvantis::platform

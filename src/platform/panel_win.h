@@ -3,11 +3,8 @@
 // rectangle shape placed on it, and passes its controls' notifications and its own mouse moves
 // on to its parent.
 
-#include "app/launcher_layout.h"
 #include "platform/base_window_win.h"
 #include "platform/handles_win.h"
-
-#include <optional>
 
 namespace corvantis::platform {
 
@@ -19,23 +16,16 @@ class Panel : public BaseWindow<Panel> {
 public:
     static constexpr wchar_t kClassName[] = L"CorvantisPanel";
 
-    HWND Create(HWND parent, int id, app::Rgb background);
-    void SetFrame(const app::TwipsRect& frame, app::Rgb colour);
-    void SetDpi(unsigned dpi);
+    // nullptr when the panel cannot be created.
+    HWND Create(HWND parent, int id, Rgb background);
+    using BaseWindow::SetDpi;
+    using BaseWindow::SetFrame;
     LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam);
 
 private:
-    struct Frame {
-        app::TwipsRect place;
-        app::Rgb colour;
-    };
-
-    void OnPaint();
     LRESULT ForwardToParent(UINT message, WPARAM wParam, LPARAM lParam);
 
     UniqueBrush background_;
-    std::optional<Frame> frame_;
-    unsigned dpi_ = USER_DEFAULT_SCREEN_DPI;
 };
 
 } // namespace corvantis::platform

@@ -11,14 +11,4 @@ void ShellOpen(HWND owner, std::u16string_view target) {
     ShellExecuteW(owner, L"open", file.c_str(), L"", L"", SW_SHOWNORMAL);
 }
 
-void DragWindow(HWND window) {
-    if (IsZoomed(window)) {
-        return;
-    }
-    ReleaseCapture();
-    POINT pointer{};
-    GetCursorPos(&pointer);
-    SendMessageW(window, WM_NCLBUTTONDOWN, HTCAPTION, MAKELPARAM(pointer.x, pointer.y));
-}
-
 } // namespace corvantis::platform

@@ -1,5 +1,5 @@
 #pragma once
-// Opening a target through the shell, and moving a borderless window with the pointer.
+// Opening a target through the shell.
 
 #include <windows.h>
 
@@ -11,9 +11,5 @@ namespace corvantis::platform {
 // wide form keeps characters that the ANSI code page cannot hold. The result is not examined:
 // the shell reports its own failures.
 void ShellOpen(HWND owner, std::u16string_view target);
-
-// Lets the window system move `window` with the pointer, as if its caption had been pressed.
-// A maximised window stays where it is.
-void DragWindow(HWND window);
 
 } // namespace corvantis::platform

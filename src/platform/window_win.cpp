@@ -1,6 +1,6 @@
 #include "platform/window_win.h"
 
-#include "app/twips.h"
+#include "platform/twips.h"
 
 #include <commctrl.h>
 
@@ -37,38 +37,50 @@ void SetTopmost(HWND window, UINT flags) {
     SetWindowPos(window, HWND_TOPMOST, 0, 0, 0, 0, flags);
 }
 
-COLORREF ToColorRef(app::Rgb colour) {
+COLORREF ToColorRef(Rgb colour) {
     return RGB(colour.r, colour.g, colour.b);
 }
 
-void SetFont(HWND control, const UniqueFont& font) {
-    SendMessageW(control, WM_SETFONT, reinterpret_cast<WPARAM>(font.get()), TRUE);
-}
-
-UniqueFont CreateFontAt(const app::FontSpec& font, unsigned dpi) {
+UniqueFont CreateFontAt(const FontSpec& font, unsigned dpi) {
     const int height = -static_cast<int>(std::lround(font.points * dpi / 72.0f));
     return UniqueFont(CreateFontW(
         height, 0, 0, 0, font.weight, FALSE, FALSE, FALSE, static_cast<BYTE>(font.charset),
         OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, CLEARTYPE_QUALITY, DEFAULT_PITCH, font.face));
 }
 
-RECT PixelRect(const app::TwipsRect& twips, unsigned dpi) {
-    const int left = app::TwipsToPixels(twips.left, dpi);
-    const int top = app::TwipsToPixels(twips.top, dpi);
-    return {left, top, left + app::TwipsToPixels(twips.width, dpi),
-            top + app::TwipsToPixels(twips.height, dpi)};
+void ControlFonts::Apply(std::span<const Use> uses, unsigned dpi) {
+    std::vector<UniqueFont> fonts;
+    fonts.reserve(uses.size());
+    for (const Use& use : uses) {
+        fonts.push_back(CreateFontAt(use.font, dpi));
+        for (const HWND control : use.controls) {
+            SendMessageW(control, WM_SETFONT, reinterpret_cast<WPARAM>(fonts.back().get()), TRUE);
+        }
+    }
+    fonts_ = std::move(fonts);
 }
 
-void PlaceControl(HWND control, const app::TwipsRect& twips, unsigned dpi) {
-    const RECT rect = PixelRect(twips, dpi);
+RECT ToPixelRect(const TwipsRect& twips, unsigned dpi) {
+    const int left = TwipsToPixels(twips.left, dpi);
+    const int top = TwipsToPixels(twips.top, dpi);
+    return {left, top, left + TwipsToPixels(twips.width, dpi),
+            top + TwipsToPixels(twips.height, dpi)};
+}
+
+void PlaceControl(HWND control, const TwipsRect& twips, unsigned dpi) {
+    const RECT rect = ToPixelRect(twips, dpi);
     MoveWindow(control, rect.left, rect.top, rect.right - rect.left, rect.bottom - rect.top, TRUE);
 }
 
-std::wstring WindowText(HWND window) {
+std::u16string WindowText(HWND window) {
     std::wstring text(static_cast<size_t>(GetWindowTextLengthW(window)) + 1, L'\0');
     text.resize(
         static_cast<size_t>(GetWindowTextW(window, text.data(), static_cast<int>(text.size()))));
-    return text;
+    return FromWide(text);
+}
+
+void SetText(HWND window, std::u16string_view text) {
+    SetWindowTextW(window, AsWide(std::u16string(text)));
 }
 
 void MoveToRect(HWND window, const RECT& rect) {
@@ -93,27 +105,60 @@ HWND CreateTooltip(HWND owner) {
                                          WS_POPUP | TTS_ALWAYSTIP | TTS_NOPREFIX, CW_USEDEFAULT,
                                          CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, owner,
                                          nullptr, GetModuleHandleW(nullptr), nullptr);
+    if (tooltip == nullptr) {
+        Trace(L"no tooltip window: the tips are not shown");
+        return nullptr;
+    }
     SendMessageW(tooltip, TTM_SETMAXTIPWIDTH, 0, 600); // long tips wrap
     return tooltip;
 }
 
 void AddTooltip(HWND tooltip, HWND control, const wchar_t* text) {
+    if (tooltip == nullptr) {
+        return;
+    }
     TOOLINFOW tool{};
     tool.cbSize = sizeof tool;
     tool.uFlags = TTF_IDISHWND | TTF_SUBCLASS;
     tool.hwnd = GetParent(control);
     tool.uId = reinterpret_cast<UINT_PTR>(control);
     tool.lpszText = const_cast<wchar_t*>(text);
-    SendMessageW(tooltip, TTM_ADDTOOLW, 0, reinterpret_cast<LPARAM>(&tool));
+    if (!SendMessageW(tooltip, TTM_ADDTOOLW, 0, reinterpret_cast<LPARAM>(&tool))) {
+        Trace(L"TTM_ADDTOOL failed");
+    }
 }
 
-void DrawFrame(HDC dc, const RECT& rect, app::Rgb colour) {
+void DrawFrame(HDC dc, const RECT& rect, Rgb colour) {
     const UniquePen pen(CreatePen(PS_SOLID, 1, ToColorRef(colour)));
-    const HGDIOBJ oldPen = SelectObject(dc, pen.get());
-    const HGDIOBJ oldBrush = SelectObject(dc, GetStockObject(NULL_BRUSH));
+    const SelectScope penScope(dc, pen.get());
+    const SelectScope brushScope(dc, GetStockObject(NULL_BRUSH));
     Rectangle(dc, rect.left, rect.top, rect.right, rect.bottom);
-    SelectObject(dc, oldBrush);
-    SelectObject(dc, oldPen);
+}
+
+void DragWindow(HWND window) {
+    if (IsZoomed(window)) {
+        return;
+    }
+    ReleaseCapture();
+    POINT pointer{};
+    GetCursorPos(&pointer);
+    SendMessageW(window, WM_NCLBUTTONDOWN, HTCAPTION, MAKELPARAM(pointer.x, pointer.y));
+}
+
+void MoveFocusAlong(std::span<const HWND> order, bool backwards) {
+    if (order.empty()) {
+        return;
+    }
+    const HWND focus = GetFocus();
+    size_t current = 0;
+    while (current < order.size() && order[current] != focus) {
+        ++current;
+    }
+    const size_t count = order.size();
+    const size_t next = current == count ? 0
+                        : backwards      ? (current + count - 1) % count
+                                         : (current + 1) % count;
+    SetFocus(order[next]);
 }
 
 } // namespace corvantis::platform

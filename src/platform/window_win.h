@@ -1,14 +1,20 @@
 #pragma once
 // The thin layer over user32 and gdi32 that the windows share.
 
-#include "app/launcher_layout.h"
+#include "platform/geometry.h"
 #include "platform/handles_win.h"
 
 #include <windows.h>
 
+#include <span>
 #include <string>
+#include <vector>
 
 namespace corvantis::platform {
+
+// SetWindowPos flags: made topmost and shown, or put back on top with nothing else changed.
+inline constexpr UINT kShowTopmost = SWP_NOSIZE | SWP_NOMOVE | SWP_SHOWWINDOW;
+inline constexpr UINT kKeepTopmost = SWP_NOSIZE | SWP_NOMOVE;
 
 // The folder of the running program, without a trailing backslash.
 std::u16string ProgramFolder();
@@ -21,33 +27,56 @@ SIZE ScreenPixels();
 // SetWindowPos(window, HWND_TOPMOST, 0, 0, 0, 0, flags); the result is not examined.
 void SetTopmost(HWND window, UINT flags);
 
-COLORREF ToColorRef(app::Rgb colour);
+COLORREF ToColorRef(Rgb colour);
 
-void SetFont(HWND control, const UniqueFont& font);
+UniqueFont CreateFontAt(const FontSpec& font, unsigned dpi);
 
-UniqueFont CreateFontAt(const app::FontSpec& font, unsigned dpi);
+// The fonts of a window's controls at one resolution. Each new font reaches its controls before
+// the font it replaces is deleted.
+class ControlFonts {
+public:
+    struct Use {
+        FontSpec font;
+        std::vector<HWND> controls;
+    };
+    void Apply(std::span<const Use> uses, unsigned dpi);
+
+private:
+    std::vector<UniqueFont> fonts_;
+};
 
 // A control's rectangle in pixels from its place in twips.
-RECT PixelRect(const app::TwipsRect& twips, unsigned dpi);
+RECT ToPixelRect(const TwipsRect& twips, unsigned dpi);
 
 // MoveWindow with a rectangle in twips.
-void PlaceControl(HWND control, const app::TwipsRect& twips, unsigned dpi);
+void PlaceControl(HWND control, const TwipsRect& twips, unsigned dpi);
 
-std::wstring WindowText(HWND window);
+std::u16string WindowText(HWND window);
+void SetText(HWND window, std::u16string_view text);
 
 // Moves and sizes the window to `rect` (screen pixels), as the system suggests on a DPI change.
 void MoveToRect(HWND window, const RECT& rect);
 
-// A child control at 0, 0, sized later by PlaceControl.
+// A child control at 0, 0, sized later by PlaceControl; nullptr when it cannot be created.
 HWND CreateControl(const wchar_t* className, const wchar_t* text, DWORD style, HWND parent, int id,
                    DWORD exStyle = 0);
 
 HBITMAP LoadBitmapResource(int id);
 
+// A tooltip window for `owner`'s controls; nullptr (traced) when it cannot be created, and
+// AddTooltip then does nothing: tips are a help, not a function.
 HWND CreateTooltip(HWND owner);
 void AddTooltip(HWND tooltip, HWND control, const wchar_t* text);
 
 // An unfilled one-pixel rectangle, as a rectangle shape draws its border.
-void DrawFrame(HDC dc, const RECT& rect, app::Rgb colour);
+void DrawFrame(HDC dc, const RECT& rect, Rgb colour);
+
+// Lets the window system move `window` with the pointer, as if its caption had been pressed.
+// A maximised window stays where it is.
+void DragWindow(HWND window);
+
+// Moves the focus to the next (or previous) window of `order`, from the one that has it; to the
+// first when none of them has it.
+void MoveFocusAlong(std::span<const HWND> order, bool backwards);
 
 } // namespace corvantis::platform

@@ -9,7 +9,7 @@
 // x y: the window's top-left corner on the screen, in pixels (default 0 0). The drag allows
 // copy, move and link, as the shell's does. Exit status: 0 after a drag, 64 bad usage.
 
-#include "platform/drop_win.h"
+#include "platform/drag_source_win.h"
 #include "platform/handles_win.h"
 
 #include <windows.h>

@@ -54,7 +54,7 @@ BOOT_TIMEOUT = 240
 
 
 def _control_ids():
-    """Control ids as the program defines them in src/app/control_ids.h (kText1 -> ID.Text1)."""
+    """Control ids as the program defines them in src/app/control_ids.h (kRequestBox -> ID.RequestBox)."""
     header = (REPO / "src" / "app" / "control_ids.h").read_text(encoding="utf-8")
     pairs = re.findall(r"\bk(\w+)\s*=\s*(\d+)\s*;", header)
     return types.SimpleNamespace(**{name: int(value) for name, value in pairs})
@@ -455,7 +455,7 @@ class LauncherTestCase(unittest.TestCase):
     def control_text(self, control):
         return self.probe("text", WINDOW_TITLE, control)["text"]
 
-    def list_items(self, control=ID.List1):
+    def list_items(self, control=ID.EntryList):
         return self.probe("items", WINDOW_TITLE, control)["items"]
 
     def focused_control(self):

@@ -27,7 +27,7 @@ LOCKER = Path(os.environ.get("CORVANTIS_LOCKER") or BUILD / "tests" / "e2e" / "l
 WINDOW_WIDTH, WINDOW_HEIGHT = 513, 390
 TICK = 0.5  # the docking timer's interval, in seconds
 
-# Client-relative points: on the title label, on the strip right of Text1, and on the exit glyph.
+# Client-relative points: on the title label, on the strip right of the request box, and on the exit glyph.
 TITLE_POINT = (1 + 6 + 40, 1 + 3 + 10)
 STRIP_POINT = (1 + 463, 1 + 12)
 EXIT_POINT = (1 + 493 + 8, 1 + 4 + 8)
@@ -208,8 +208,8 @@ class CloseTest(DockingTestCase):
         self.start_launcher(self.data)
         mtime = self.age_data_file()
         # Reloading doubles the list without marking it changed: closing must not write it.
-        self.press_expecting_focus("Tab", ID.List1)
-        self.press_expecting_focus("Tab", ID.Command1)
+        self.press_expecting_focus("Tab", ID.EntryList)
+        self.press_expecting_focus("Tab", ID.ReloadButton)
         self.key("space")
         self.wait_until(lambda: self.list_items() == LINES + LINES, what="the reloaded list")
 

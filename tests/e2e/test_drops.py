@@ -20,7 +20,7 @@ class DropTest(EditingTestCase):
         for number, (name, drag, target) in enumerate(cases):
             with self.subTest(name):
                 self.start_launcher(gbk_file(LINES), folder=f"case{number}")
-                effect = self.drag(centre(self.window_rect(ID.List1)), *drag)
+                effect = self.drag(centre(self.window_rect(ID.EntryList)), *drag)
                 if target is None:
                     self.assertEqual(effect, "none")
                     self.sync_through_text1("n")
@@ -36,10 +36,10 @@ class DropTest(EditingTestCase):
         self.start_launcher(gbk_file(LINES))
         self.choose(0, ADD)
         self.wait_for_editor()
-        self.type_in_editor(ID.EditorText1, "kw 关键")
-        self.type_in_editor(ID.EditorText2, "old")
+        self.type_in_editor(ID.KeywordsBox, "kw 关键")
+        self.type_in_editor(ID.TargetBox, "old")
 
-        text2 = centre(self.probe("rect", EDITOR_TITLE, ID.EditorText2))
+        text2 = centre(self.probe("rect", EDITOR_TITLE, ID.TargetBox))
         for name, drag, target in (
             ("text", ("text", DROPPED_TEXT), DROPPED_TEXT),
             ("three files", ("files", *DROPPED_FILES), DROPPED_FILES[0]),
@@ -51,10 +51,10 @@ class DropTest(EditingTestCase):
 
         # Data offering neither leaves the box alone; typing shows the editor still answers.
         self.assertEqual(self.drag(text2, "none"), "none")
-        self.type_in_editor(ID.EditorText1, "!")
+        self.type_in_editor(ID.KeywordsBox, "!")
         self.assertEqual(self.editor_boxes(), ("kw 关键!", DROPPED_FILES[0]))
 
-        self.click_control(ID.EditorLabel3, EDITOR_TITLE)
+        self.click_control(ID.OkLabel, EDITOR_TITLE)
         self.wait_for_editor_closed()
         self.assert_back_in_the_launcher()
         self.assertEqual(self.list_items(), [f"kw 关键!:{DROPPED_FILES[0]}"] + LINES)

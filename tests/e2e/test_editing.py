@@ -57,7 +57,7 @@ class EditingTestCase(LauncherTestCase):
         self.click_centre(self.probe("rect", window, control))
 
     def click_item(self, index, button=1):
-        rect = self.window_rect(ID.List1)
+        rect = self.window_rect(ID.EntryList)
         self.click(rect["left"] + 60, rect["top"] + ITEM_HEIGHT * index + ITEM_HEIGHT // 2, button)
 
 
@@ -95,7 +95,7 @@ class EditingTestCase(LauncherTestCase):
         return self.probe("text", EDITOR_TITLE, control)["text"]
 
     def editor_boxes(self):
-        return self.editor_text(ID.EditorText1), self.editor_text(ID.EditorText2)
+        return self.editor_text(ID.KeywordsBox), self.editor_text(ID.TargetBox)
 
     def wait_for_boxes(self, boxes):
         try:
@@ -136,20 +136,20 @@ class EditingTestCase(LauncherTestCase):
         self.wait_until(lambda: self.find_window(title) is None, what=f"{title} to close")
 
     def assert_back_in_the_launcher(self):
-        """After the editor has closed: the launcher shows and Text1 has the focus and takes
+        """After the editor has closed: the launcher shows and the request box has the focus and takes
         typing. The click that closed the editor must end there: its release reaching the list
         below would pop up the entry menu, which then takes the keys."""
         self.wait_until(
-            lambda: self.window_state()["visible"] and self.focused_control() == ID.Text1,
-            what="the launcher visible with the focus in Text1",
+            lambda: self.window_state()["visible"] and self.focused_control() == ID.RequestBox,
+            what="the launcher visible with the focus in the request box",
         )
         with self.subTest("the click that closed the editor opens no menu"):
             self.xdotool("windowfocus", self.window)
-            before = self.control_text(ID.Text1)
+            before = self.control_text(ID.RequestBox)
             self.type_text("#")
             menu = self.wait_until(
-                lambda: self.find_popup() or self.control_text(ID.Text1) == before + "#",
-                what="the typed key in Text1 or an open menu",
+                lambda: self.find_popup() or self.control_text(ID.RequestBox) == before + "#",
+                what="the typed key in the request box or an open menu",
             )
             if menu is not True:
                 # Dismissed so that the test's remaining checks still run.
@@ -159,21 +159,21 @@ class EditingTestCase(LauncherTestCase):
 
     def close_launcher(self):
         """Clicks the exit image and waits until the program has ended."""
-        self.click_control(ID.Image3)
+        self.click_control(ID.CloseGlyph)
         wait_until(lambda: self.launcher.poll() is not None, STEP_TIMEOUT, "the launcher to end")
 
     def sync_through_text1(self, marker, click=True):
-        """Types marker into the launcher's Text1 and waits for it: every earlier input has been
+        """Types marker into the launcher's request box and waits for it: every earlier input has been
         handled by then, and no menu or modal box was in the way. click=False types without
-        first clicking into Text1, a click that would also dismiss an open menu."""
+        first clicking into the request box, a click that would also dismiss an open menu."""
         self.xdotool("windowfocus", self.window)
         if click:
-            self.click_control(ID.Text1)
+            self.click_control(ID.RequestBox)
             self.key("End")
-        before = self.control_text(ID.Text1)
+        before = self.control_text(ID.RequestBox)
         self.type_text(marker)
         self.wait_until(
-            lambda: self.control_text(ID.Text1) == before + marker, what=f"Text1 to get {marker!r}"
+            lambda: self.control_text(ID.RequestBox) == before + marker, what=f"the request box to get {marker!r}"
         )
 
     def start_dragsource(self, mode, *args, at=(40, 40)):
@@ -262,7 +262,7 @@ class EditingTest(EditingTestCase):
         self.assertIsNone(self.find_popup())
         self.assertFalse(self.editor_exists())
 
-        list_rect = self.window_rect(ID.List1)
+        list_rect = self.window_rect(ID.EntryList)
         menu = self.open_menu(1)
         # The menu's top-left corner is at the pointer.
         pointer = (list_rect["left"] + 60, list_rect["top"] + ITEM_HEIGHT + ITEM_HEIGHT // 2)
@@ -302,16 +302,16 @@ class EditingTest(EditingTestCase):
         self.assertFalse(self.window_state()["visible"])
         self.assertIsNone(self.find_window(WINDOW_TITLE))
         self.assertEqual(self.editor_boxes(), ("", ""))
-        self.assertEqual(self.editor_text(ID.EditorTitle), "添加")
-        self.assertEqual(self.probe("focus", EDITOR_TITLE)["focus"], ID.EditorText1)
+        self.assertEqual(self.editor_text(ID.EditorTitleLabel), "添加")
+        self.assertEqual(self.probe("focus", EDITOR_TITLE)["focus"], ID.KeywordsBox)
         self.assertTrue(self.probe("state", EDITOR_TITLE)["topmost"])
 
         self.xdotool("windowfocus", editor)
-        self.type_in_editor(ID.EditorText1, keywords)
-        self.type_in_editor(ID.EditorText2, target)
+        self.type_in_editor(ID.KeywordsBox, keywords)
+        self.type_in_editor(ID.TargetBox, target)
         self.check_editor_look(self.screenshot("editor"))
 
-        self.click_control(ID.EditorLabel3, EDITOR_TITLE)
+        self.click_control(ID.OkLabel, EDITOR_TITLE)
         self.wait_for_editor_closed()
         self.assert_back_in_the_launcher()
         line = f"{keywords}:{target}"
@@ -328,7 +328,7 @@ class EditingTest(EditingTestCase):
         # the session's first key press; an ordinary key first avoids that.
         self.key("End")
         self.type_text("记号")
-        self.wait_until(lambda: self.control_text(ID.Text1) == "记号", what="the keyword typed")
+        self.wait_until(lambda: self.control_text(ID.RequestBox) == "记号", what="the keyword typed")
         self.key("Return")
         self.wait_until(
             lambda: marker.is_file() and marker.read_bytes().strip() == b"ran",
@@ -338,9 +338,9 @@ class EditingTest(EditingTestCase):
     def check_editor_look(self, shot):
         """Colours of the open editor in a screenshot, by the editor's own screen rectangle."""
         window = self.probe("rect", EDITOR_TITLE)
-        label3 = self.probe("rect", EDITOR_TITLE, ID.EditorLabel3)
-        boxes = [self.probe("rect", EDITOR_TITLE, box) for box in (ID.EditorText1, ID.EditorText2)]
-        picture1 = self.probe("rect", EDITOR_TITLE, ID.EditorPicture1)
+        label3 = self.probe("rect", EDITOR_TITLE, ID.OkLabel)
+        boxes = [self.probe("rect", EDITOR_TITLE, box) for box in (ID.KeywordsBox, ID.TargetBox)]
+        picture1 = self.probe("rect", EDITOR_TITLE, ID.EditorPanel)
 
         def colours(rect):
             crop = f"{rect['width']}x{rect['height']}+{rect['left']}+{rect['top']}"
@@ -387,31 +387,31 @@ class EditingTest(EditingTestCase):
         for boxes, message in refusals:
             with self.subTest(boxes=boxes):
                 if boxes[0]:
-                    self.type_in_editor(ID.EditorText1, boxes[0])
-                self.click_control(ID.EditorLabel3, EDITOR_TITLE)
+                    self.type_in_editor(ID.KeywordsBox, boxes[0])
+                self.click_control(ID.OkLabel, EDITOR_TITLE)
                 box, text = self.message_box("Corvantis")
                 self.assertEqual(text, message)
                 self.answer(box, "Corvantis", "Return")
                 # Typing reaches the editor again only when no second box is up.
-                self.type_in_editor(ID.EditorText2, "t")
+                self.type_in_editor(ID.TargetBox, "t")
                 self.assertIsNone(self.find_window("Corvantis"))
                 self.assertEqual(self.editor_boxes(), (boxes[0], "t"))
-                self.click_control(ID.EditorText2, EDITOR_TITLE)
+                self.click_control(ID.TargetBox, EDITOR_TITLE)
                 self.key("End", "BackSpace")
                 self.wait_for_boxes(boxes)
         self.assertEqual(self.list_items(), LINES)
 
-        self.type_in_editor(ID.EditorText2, "notepad.exe")
-        for box in (ID.EditorText2, ID.EditorText1):
+        self.type_in_editor(ID.TargetBox, "notepad.exe")
+        for box in (ID.TargetBox, ID.KeywordsBox):
             self.click_control(box, EDITOR_TITLE)
             self.key("End", "Return", "Escape", "KP_Enter")
-        self.type_in_editor(ID.EditorText1, "!")
+        self.type_in_editor(ID.KeywordsBox, "!")
         self.assertEqual(self.editor_boxes(), ("kw!", "notepad.exe"))
         self.assertEqual(self.list_items(), LINES)
         self.assertFalse(self.window_state()["visible"])
 
         # The same editor still saves with its save label.
-        self.click_control(ID.EditorLabel3, EDITOR_TITLE)
+        self.click_control(ID.OkLabel, EDITOR_TITLE)
         self.wait_for_editor_closed()
         self.assert_back_in_the_launcher()
         self.assertEqual(self.list_items(), ["kw!:notepad.exe"] + LINES)
@@ -422,11 +422,11 @@ class EditingTest(EditingTestCase):
         self.wait_for_editor()
         self.assertEqual(self.editor_boxes(), ("dl 下载", "D:\\Downloads\\新建"))
         self.assertTrue(self.window_state()["visible"], "edit mode hides the launcher")
-        self.assertEqual(self.editor_text(ID.EditorTitle), "添加")
+        self.assertEqual(self.editor_text(ID.EditorTitleLabel), "添加")
 
-        self.type_in_editor(ID.EditorText1, " 盘")
-        self.type_in_editor(ID.EditorText2, "\\文档")
-        self.click_control(ID.EditorLabel3, EDITOR_TITLE)
+        self.type_in_editor(ID.KeywordsBox, " 盘")
+        self.type_in_editor(ID.TargetBox, "\\文档")
+        self.click_control(ID.OkLabel, EDITOR_TITLE)
         self.wait_for_editor_closed()
         self.assert_back_in_the_launcher()
         edited = [LINES[0], "dl 下载 盘:D:\\Downloads\\新建\\文档", LINES[2]]
@@ -441,8 +441,8 @@ class EditingTest(EditingTestCase):
         aged = self.age_data_file()
         self.choose(1, EDIT)
         self.wait_for_editor()
-        self.type_in_editor(ID.EditorText1, "x")
-        self.click_control(ID.EditorImage3, EDITOR_TITLE)
+        self.type_in_editor(ID.KeywordsBox, "x")
+        self.click_control(ID.EditorCloseGlyph, EDITOR_TITLE)
         self.wait_for_editor_closed()
         self.assert_back_in_the_launcher()
         self.assertEqual(self.list_items(), LINES)
@@ -489,7 +489,7 @@ class EditingTest(EditingTestCase):
 
     def test_keep_on_top_click_raises_the_launcher_above_a_newer_topmost_window(self):
         self.start_launcher(gbk_file(LINES * 10))
-        list_rect = self.window_rect(ID.List1)
+        list_rect = self.window_rect(ID.EntryList)
         area = (list_rect["left"] + 150, list_rect["top"] + 150, 100, 60)
         uncovered = self.region_signature("uncovered", *area)
         # DragSource is topmost too, and newer: it covers the list until the launcher is raised.
@@ -501,13 +501,13 @@ class EditingTest(EditingTestCase):
         rect = self.window_rect()
 
         # Activating the launcher by a click elsewhere does not raise it.
-        self.click_control(ID.Text1)
+        self.click_control(ID.RequestBox)
         self.wait_until(lambda: self.probe("focus")["active"], what="the launcher active")
         self.assertNotEqual(self.region_signature("activated", *area), uncovered)
 
         for click in (1, 2):
             with self.subTest(click=click):
-                self.click_control(ID.Image1)
+                self.click_control(ID.KeepOnTopGlyph)
                 self.wait_until(
                     lambda: self.region_signature(f"kept_on_top_{click}", *area) == uncovered,
                     what="the launcher above DragSource",

@@ -132,10 +132,10 @@ class LaunchTestCase(LauncherTestCase):
 
 
     def focus_text1(self):
-        """Clicks Text1: a started batch file takes the activation, and a click gives it back."""
-        self.click_centre(self.window_rect(ID.Text1))
+        """Clicks the request box: a started batch file takes the activation, and a click gives it back."""
+        self.click_centre(self.window_rect(ID.RequestBox))
         self.wait_until(
-            lambda: self.focused_control() == ID.Text1, what="the focus on Text1 after a click"
+            lambda: self.focused_control() == ID.RequestBox, what="the focus on the request box after a click"
         )
 
     def enter_request(self, text):
@@ -143,7 +143,7 @@ class LaunchTestCase(LauncherTestCase):
         self.key("ctrl+a", "BackSpace")
         if text:
             self.type_text(text)
-        self.wait_until(lambda: self.control_text(ID.Text1) == text, what=f"Text1 to read {text!r}")
+        self.wait_until(lambda: self.control_text(ID.RequestBox) == text, what=f"the request box to read {text!r}")
 
     def confirm(self, key="Return"):
         """Presses key and returns the Launches of the request, then lets the targets end."""
@@ -225,14 +225,14 @@ class KeywordLaunchTest(LaunchTestCase):
             with self.subTest(key=key):
                 self.assertEqual(self.request("g cats", key).addresses, expected)
 
-        with self.subTest("Enter on List1"):
+        with self.subTest("Enter on the entry list"):
             self.enter_request("g cats")
-            self.press_expecting_focus("Tab", ID.List1)
+            self.press_expecting_focus("Tab", ID.EntryList)
             self.assertEqual(self.confirm().addresses, expected)
             self.wait_until(
-                lambda: self.focused_control() == ID.Text1, what="the focus back on Text1"
+                lambda: self.focused_control() == ID.RequestBox, what="the focus back on the request box"
             )
-            self.assertEqual(self.control_text(ID.Text1), "g cats")
+            self.assertEqual(self.control_text(ID.RequestBox), "g cats")
             self.assertEqual(self.list_items(), self.lines)
 
     def test_entry_added_to_the_list_opens_only_after_the_list_is_saved(self):
@@ -245,7 +245,7 @@ class KeywordLaunchTest(LaunchTestCase):
         self.assertEqual(self.request("new").batches, [], "opened before the list was saved")
 
         self.focus_text1()
-        for control in (ID.List1, ID.Command1, ID.Command2, ID.Command3):
+        for control in (ID.EntryList, ID.ReloadButton, ID.ClearButton, ID.SaveButton):
             self.press_expecting_focus("Tab", control)
         self.key("space")
         data_file = self.app_dir / "data.txt"
@@ -258,20 +258,20 @@ class KeywordLaunchTest(LaunchTestCase):
     def add_entry(self, keywords, target):
         """Adds an entry with the entry menu's "新增一个" and the editor's "好"."""
         # Below the last item: the menu pops up all the same.
-        list_rect = self.window_rect(ID.List1)
+        list_rect = self.window_rect(ID.EntryList)
         self.click_centre(dict(list_rect, top=list_rect["bottom"] - 40))
         self.wait_until(self.find_popup, what="the entry menu")
         self.key("Down", "Return")
         editor = self.wait_until(lambda: self.find_window("Form2"), what="the editor Form2")
         self.xdotool("windowfocus", editor)
-        for control, text in ((ID.EditorText1, keywords), (ID.EditorText2, target)):
+        for control, text in ((ID.KeywordsBox, keywords), (ID.TargetBox, target)):
             self.click_centre(self.probe("rect", "Form2", control))
             self.type_text(text)
             self.wait_until(
                 lambda: self.probe("text", "Form2", control)["text"] == text,
                 what=f"editor box {control} to read {text!r}",
             )
-        self.click_centre(self.probe("rect", "Form2", ID.EditorLabel3))
+        self.click_centre(self.probe("rect", "Form2", ID.OkLabel))
         self.wait_until(lambda: self.find_window("Form2") is None, what="the editor to close")
         self.wait_until(lambda: self.window_state()["visible"], what="the launcher shown again")
 

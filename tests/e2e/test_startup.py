@@ -77,23 +77,23 @@ class StartupTest(LauncherTestCase):
 
     def test_focus_starts_in_empty_text1_and_typing_goes_there(self):
         self.start_launcher(self.data)
-        self.assertEqual(self.focused_control(), ID.Text1)
-        self.assertEqual(self.control_text(ID.Text1), "")
+        self.assertEqual(self.focused_control(), ID.RequestBox)
+        self.assertEqual(self.control_text(ID.RequestBox), "")
 
         typed = ""
         for part in ("g abc", " 百度"):
             self.type_text(part)
             typed += part
             self.wait_until(
-                lambda: self.control_text(ID.Text1) == typed, what=f"Text1 to read {typed!r}"
+                lambda: self.control_text(ID.RequestBox) == typed, what=f"the request box to read {typed!r}"
             )
         self.assertEqual(self.list_items(), self.lines)
         self.screenshot("typed")
 
     def test_tab_reaches_the_unseen_command1_and_space_reloads_the_file_into_the_list(self):
         self.start_launcher(self.data)
-        self.press_expecting_focus("Tab", ID.List1)
-        self.press_expecting_focus("Tab", ID.Command1)
+        self.press_expecting_focus("Tab", ID.EntryList)
+        self.press_expecting_focus("Tab", ID.ReloadButton)
         self.key("space")
 
         self.wait_until(
@@ -104,27 +104,27 @@ class StartupTest(LauncherTestCase):
 
     def test_list_commands_leave_the_file_as_the_list_shows_after_save(self):
         # Each step: a key and the control that must have the focus afterwards.
-        to_command1 = [("Tab", ID.List1), ("Tab", ID.Command1)]
+        to_command1 = [("Tab", ID.EntryList), ("Tab", ID.ReloadButton)]
         cases = [
             (
                 "reload then save writes every line twice",
                 self.data,
-                to_command1 + [("space", ID.Command1), ("Tab", ID.Command2),
-                               ("Tab", ID.Command3), ("space", ID.Command3)],
+                to_command1 + [("space", ID.ReloadButton), ("Tab", ID.ClearButton),
+                               ("Tab", ID.SaveButton), ("space", ID.SaveButton)],
                 self.lines + self.lines,
             ),
             (
                 "clear then save writes one empty line",
                 self.data,
-                to_command1 + [("Tab", ID.Command2), ("space", ID.Command2),
-                               ("Tab", ID.Command3), ("space", ID.Command3)],
+                to_command1 + [("Tab", ID.ClearButton), ("space", ID.ClearButton),
+                               ("Tab", ID.SaveButton), ("space", ID.SaveButton)],
                 [],
             ),
             (
                 "save rewrites CR-only line ends and an unterminated last line with CR LF",
                 gbk_file(self.lines, line_end=b"\r")[:-1],
-                to_command1 + [("Tab", ID.Command2), ("Tab", ID.Command3),
-                               ("space", ID.Command3)],
+                to_command1 + [("Tab", ID.ClearButton), ("Tab", ID.SaveButton),
+                               ("space", ID.SaveButton)],
                 self.lines,
             ),
         ]
@@ -146,13 +146,13 @@ class StartupTest(LauncherTestCase):
     def test_missing_data_file_gives_an_empty_list_and_creates_no_file(self):
         self.start_launcher(None)
         self.assertEqual(self.list_items(), [])
-        self.assertEqual(self.focused_control(), ID.Text1)
+        self.assertEqual(self.focused_control(), ID.RequestBox)
 
         # Reloading with the file still missing leaves the list empty and the window usable.
-        self.press_expecting_focus("Tab", ID.List1)
-        self.press_expecting_focus("Tab", ID.Command1)
-        self.press_expecting_focus("space", ID.Command1)
-        self.press_expecting_focus("Tab", ID.Command2)
+        self.press_expecting_focus("Tab", ID.EntryList)
+        self.press_expecting_focus("Tab", ID.ReloadButton)
+        self.press_expecting_focus("space", ID.ReloadButton)
+        self.press_expecting_focus("Tab", ID.ClearButton)
         self.assertEqual(self.list_items(), [])
         self.assertEqual(sorted(p.name for p in self.app_dir.iterdir()), [EXE.name])
 

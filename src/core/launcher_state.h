@@ -1,0 +1,18 @@
+#pragma once
+// What the launcher, the entry menu and the editor share for the whole run. Widths are those of
+// int: lists of more than 32,767 entries work like small ones.
+
+namespace corvantis::core {
+
+enum class EditorMode { Add, Edit };
+
+struct LauncherState {
+    // Set once the list was changed and must be written back on closing; never reset.
+    bool listChanged = false;
+    // Index of the list item selected when the entry menu last popped up; -1 for none.
+    int selected = 0;
+    // How the editor was last opened.
+    EditorMode mode = EditorMode::Add;
+};
+
+} // namespace corvantis::core

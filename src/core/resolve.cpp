@@ -1,0 +1,163 @@
+#include "core/resolve.h"
+
+#include "platform/codepage.h"
+#include "platform/text_compare.h"
+
+namespace corvantis::core {
+namespace {
+
+constexpr auto npos = std::u16string_view::npos;
+constexpr std::u16string_view kPlaceholder = u"{query}";
+
+// How many of the keywords of `part`, cut at every space, equal `keyword`.
+size_t CountKeyword(std::u16string_view part, std::u16string_view keyword) {
+    size_t count = 0;
+    for (size_t start = 0;;) {
+        const size_t space = part.find(u' ', start);
+        count += part.substr(start, space - start) == keyword ? 1 : 0;
+        if (space == npos) {
+            return count;
+        }
+        start = space + 1;
+    }
+}
+
+std::optional<std::string> AsciiForm(std::u16string_view text) {
+    std::string ascii;
+    ascii.reserve(text.size());
+    for (const char16_t c : text) {
+        if (c >= 0x80) {
+            return std::nullopt;
+        }
+        ascii += static_cast<char>(c);
+    }
+    return ascii;
+}
+
+} // namespace
+
+Request SplitRequest(std::u16string_view text) {
+    const size_t space = platform::FindChar(text, u' ');
+    if (space == npos) {
+        return {std::u16string(text), std::nullopt};
+    }
+    return {std::u16string(text.substr(0, space)), std::u16string(text.substr(space + 1))};
+}
+
+Resolver::Resolver(std::u16string_view request, const TargetSink& onTarget)
+    : request_(SplitRequest(request)), asciiKeyword_(AsciiForm(request_.keyword)),
+      onTarget_(onTarget) {}
+
+void Resolver::Line(std::u16string_view line) {
+    const size_t colon = colons_.FindIn(line);
+    if (colon == npos || colon == 0) {
+        return;
+    }
+    const size_t matches = CountKeyword(line.substr(0, colon), request_.keyword);
+    for (size_t i = 0; i < matches; ++i) {
+        Open(line.substr(colon + 1));
+    }
+}
+
+// A line of the file as bytes in `codePage`. Bytes below 0x80 stand for the same characters
+// in every code page, so a keyword part of ASCII alone, as nearly every line has, is matched
+// as it stands and only a matching target is decoded. A line with another character before
+// its first colon is decoded whole. Decoding from just after the colon gives what decoding
+// the whole line would, as the bytes before it are single characters.
+void Resolver::EncodedLine(std::string_view line, unsigned codePage) {
+    // One pass over the keyword part finds its end and counts the keywords equal to the
+    // request's: parts are short, and a call per keyword would cost more than the compares.
+    const std::string_view keyword = asciiKeyword_ ? *asciiKeyword_ : std::string_view();
+    size_t matches = 0;
+    size_t start = 0;
+    size_t colon = 0;
+    for (; colon < line.size(); ++colon) {
+        const auto byte = static_cast<unsigned char>(line[colon]);
+        if (byte == ':' || byte >= 0x80) {
+            break;
+        }
+        if (byte == ' ') {
+            matches += asciiKeyword_ && line.substr(start, colon - start) == keyword ? 1 : 0;
+            start = colon + 1;
+        }
+    }
+    if (colon == line.size()) {
+        return;
+    }
+    if (line[colon] != ':') {
+        NonAsciiLine(line, codePage);
+        return;
+    }
+    if (colon == 0) {
+        return;
+    }
+    matches += asciiKeyword_ && line.substr(start, colon - start) == keyword ? 1 : 0;
+    if (matches == 0) {
+        return;
+    }
+    const std::u16string target = platform::DecodeCodePage(line.substr(colon + 1), codePage);
+    for (size_t i = 0; i < matches; ++i) {
+        Open(target);
+    }
+}
+
+// A line with another character before its first colon byte. No ':' byte is part of a longer
+// character in any code page, so the bytes before the first one decode on their own; only
+// that short keyword part is decoded unless it holds a full-width colon, or the line has no
+// ':' byte at all (then the whole line is, as the first colon may be a full-width one).
+void Resolver::NonAsciiLine(std::string_view line, unsigned codePage) {
+    const size_t colonByte = line.find(':');
+    if (colonByte == std::string_view::npos) {
+        Line(platform::DecodeCodePage(line, codePage));
+        return;
+    }
+    const std::u16string part = platform::DecodeCodePage(line.substr(0, colonByte), codePage);
+    if (colons_.FindIn(part) != npos) {
+        Line(platform::DecodeCodePage(line, codePage));
+        return;
+    }
+    const size_t matches = CountKeyword(part, request_.keyword);
+    if (matches == 0) {
+        return;
+    }
+    const std::u16string target = platform::DecodeCodePage(line.substr(colonByte + 1), codePage);
+    for (size_t i = 0; i < matches; ++i) {
+        Open(target);
+    }
+}
+
+void Resolver::Open(std::u16string_view target) {
+    size_t found = request_.query ? platform::FindText(target, kPlaceholder) : npos;
+    if (found == npos) {
+        onTarget_(target);
+        return;
+    }
+    // Search the target, not the text built so far, so a query holding "{query}" stays as
+    // typed.
+    substituted_.clear();
+    size_t copied = 0;
+    for (; found != npos; found = platform::FindText(target, kPlaceholder, copied)) {
+        substituted_.append(target, copied, found - copied);
+        substituted_ += *request_.query;
+        copied = found + kPlaceholder.size();
+    }
+    substituted_.append(target, copied);
+    onTarget_(substituted_);
+}
+
+void ResolveRequest(const EntryFile& file, std::u16string_view request,
+                    const TargetSink& onTarget) {
+    // Line by line from the bytes: the file is never decoded whole.
+    const auto stored = file.Read();
+    if (!stored) {
+        return;
+    }
+    Resolver resolver(request, onTarget);
+    stored->ForEach([&](std::string_view line) {
+        if (!line.empty()) {
+            resolver.EncodedLine(line, stored->CodePage());
+        }
+    });
+}
+
+} // namespace corvantis::core

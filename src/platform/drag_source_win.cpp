@@ -1,0 +1,165 @@
+#include "platform/drag_source_win.h"
+
+#include "platform/com_object_win.h"
+#include "platform/handles_win.h"
+
+#include <shlobj.h>
+
+#include <algorithm>
+#include <cstring>
+
+namespace corvantis::platform {
+namespace {
+
+// A new movable global memory block holding `bytes`; nullptr when none can be had.
+HGLOBAL NewGlobal(std::string_view bytes) {
+    HGLOBAL global = GlobalAlloc(GMEM_MOVEABLE, bytes.size());
+    if (global == nullptr) {
+        return nullptr;
+    }
+    {
+        const GlobalLockScope locked(global);
+        if (locked.data() != nullptr) {
+            std::memcpy(locked.data(), bytes.data(), bytes.size());
+            return global;
+        }
+    }
+    GlobalFree(global);
+    return nullptr;
+}
+
+// Offers a fixed set of formats, each in global memory, with no advise sinks and no SetData.
+class DataObject final : public ComObject<IDataObject, IID_IDataObject> {
+public:
+    explicit DataObject(std::vector<ClipData> formats) : formats_(std::move(formats)) {}
+
+    HRESULT STDMETHODCALLTYPE GetData(FORMATETC* request, STGMEDIUM* medium) noexcept override {
+        if (request == nullptr || medium == nullptr) {
+            return E_INVALIDARG;
+        }
+        const ClipData* offered = Find(*request);
+        if (offered == nullptr) {
+            return DV_E_FORMATETC;
+        }
+        HGLOBAL global = NewGlobal(offered->bytes);
+        if (global == nullptr) {
+            return E_OUTOFMEMORY;
+        }
+        medium->tymed = TYMED_HGLOBAL;
+        medium->hGlobal = global;
+        medium->pUnkForRelease = nullptr;
+        return S_OK;
+    }
+    HRESULT STDMETHODCALLTYPE GetDataHere(FORMATETC*, STGMEDIUM*) noexcept override {
+        return E_NOTIMPL;
+    }
+    HRESULT STDMETHODCALLTYPE QueryGetData(FORMATETC* request) noexcept override {
+        return request != nullptr && Find(*request) != nullptr ? S_OK : DV_E_FORMATETC;
+    }
+    HRESULT STDMETHODCALLTYPE GetCanonicalFormatEtc(FORMATETC*,
+                                                    FORMATETC* canonical) noexcept override {
+        if (canonical != nullptr) {
+            canonical->ptd = nullptr;
+        }
+        return E_NOTIMPL;
+    }
+    HRESULT STDMETHODCALLTYPE SetData(FORMATETC*, STGMEDIUM*, BOOL) noexcept override {
+        return E_NOTIMPL;
+    }
+    HRESULT STDMETHODCALLTYPE EnumFormatEtc(DWORD direction,
+                                            IEnumFORMATETC** formats) noexcept override {
+        if (formats == nullptr) {
+            return E_POINTER;
+        }
+        *formats = nullptr;
+        if (direction != DATADIR_GET) {
+            return E_NOTIMPL;
+        }
+        try {
+            std::vector<FORMATETC> list;
+            for (const ClipData& offered : formats_) {
+                list.push_back({offered.format, nullptr, DVASPECT_CONTENT, -1, TYMED_HGLOBAL});
+            }
+            return SHCreateStdEnumFmtEtc(static_cast<UINT>(list.size()), list.data(), formats);
+        } catch (...) {
+            Trace(L"listing a drag's formats ended in an exception");
+            return E_OUTOFMEMORY;
+        }
+    }
+    HRESULT STDMETHODCALLTYPE DAdvise(FORMATETC*, DWORD, IAdviseSink*, DWORD*) noexcept override {
+        return OLE_E_ADVISENOTSUPPORTED;
+    }
+    HRESULT STDMETHODCALLTYPE DUnadvise(DWORD) noexcept override {
+        return OLE_E_ADVISENOTSUPPORTED;
+    }
+    HRESULT STDMETHODCALLTYPE EnumDAdvise(IEnumSTATDATA**) noexcept override {
+        return OLE_E_ADVISENOTSUPPORTED;
+    }
+
+private:
+    ~DataObject() = default;
+
+    const ClipData* Find(const FORMATETC& request) const {
+        if (request.dwAspect != DVASPECT_CONTENT || (request.tymed & TYMED_HGLOBAL) == 0) {
+            return nullptr;
+        }
+        const auto found = std::find_if(formats_.begin(), formats_.end(), [&](const ClipData& o) {
+            return o.format == request.cfFormat;
+        });
+        return found == formats_.end() ? nullptr : &*found;
+    }
+
+    const std::vector<ClipData> formats_;
+};
+
+// The standard drag: the left button's release drops, Esc cancels, the system draws the cursor.
+class DropSource final : public ComObject<IDropSource, IID_IDropSource> {
+public:
+    HRESULT STDMETHODCALLTYPE QueryContinueDrag(BOOL escapePressed, DWORD keys) noexcept override {
+        if (escapePressed) {
+            return DRAGDROP_S_CANCEL;
+        }
+        return (keys & MK_LBUTTON) == 0 ? DRAGDROP_S_DROP : S_OK;
+    }
+    HRESULT STDMETHODCALLTYPE GiveFeedback(DWORD) noexcept override {
+        return DRAGDROP_S_USEDEFAULTCURSORS;
+    }
+
+private:
+    ~DropSource() = default;
+};
+
+} // namespace
+
+std::vector<ClipData> TextClipData(std::u16string_view text) {
+    std::string wide(reinterpret_cast<const char*>(text.data()), text.size() * sizeof(char16_t));
+    wide.append(sizeof(char16_t), '\0');
+
+    // Characters the code page lacks become its default character, as in the system's own
+    // conversions; the wide form keeps them.
+    const auto* source = reinterpret_cast<const wchar_t*>(text.data());
+    const int length = static_cast<int>(text.size());
+    const int size = WideCharToMultiByte(CP_ACP, 0, source, length, nullptr, 0, nullptr, nullptr);
+    std::string ansi(static_cast<size_t>(size), '\0');
+    WideCharToMultiByte(CP_ACP, 0, source, length, ansi.data(), size, nullptr, nullptr);
+    ansi += '\0';
+
+    std::vector<ClipData> formats;
+    formats.push_back({CF_UNICODETEXT, std::move(wide)});
+    formats.push_back({CF_TEXT, std::move(ansi)});
+    return formats;
+}
+
+DWORD DragOut(std::vector<ClipData> formats, DWORD allowedEffects) {
+    const ComPtr<IDataObject> data(new DataObject(std::move(formats)));
+    const ComPtr<IDropSource> source(new DropSource);
+    DWORD effect = DROPEFFECT_NONE;
+    const HRESULT result = DoDragDrop(data.get(), source.get(), allowedEffects, &effect);
+    return result == DRAGDROP_S_DROP ? effect : DROPEFFECT_NONE;
+}
+
+void DragTextOut(std::u16string_view text) {
+    DragOut(TextClipData(text), DROPEFFECT_COPY);
+}
+
+} // namespace corvantis::platform

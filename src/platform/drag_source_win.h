@@ -1,0 +1,30 @@
+#pragma once
+// Dragging text (or any data in global memory) out of a window.
+
+#include <windows.h>
+#include <ole2.h>
+
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace corvantis::platform {
+
+// One format a dragged data object offers: `bytes` in global memory (TYMED_HGLOBAL).
+struct ClipData {
+    CLIPFORMAT format;
+    std::string bytes;
+};
+
+// Text as CF_UNICODETEXT and as CF_TEXT in the ANSI code page, each ending in its NUL.
+std::vector<ClipData> TextClipData(std::u16string_view text);
+
+// A modal drag (DoDragDrop) of data that offers `formats`, ended by releasing the left button
+// (drop) or by Esc (cancel); call it when the left button goes down. Returns the effect the
+// target carried out: DROPEFFECT_NONE when cancelled, refused or failed.
+DWORD DragOut(std::vector<ClipData> formats, DWORD allowedEffects);
+
+// Drags `text` out as a copy.
+void DragTextOut(std::u16string_view text);
+
+} // namespace corvantis::platform

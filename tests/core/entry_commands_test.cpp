@@ -1,0 +1,296 @@
+#include "core/entry_commands.h"
+
+#include "platform/file.h"
+#include "temp_dir.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <string>
+#include <vector>
+
+namespace corvantis::core {
+namespace {
+
+namespace fs = std::filesystem;
+using Lines = std::vector<std::u16string>;
+
+// The program's list with a view that follows every change as the list box does: whatever a
+// command does, the two must agree.
+class MirroredList final : public EntryListView {
+public:
+    explicit MirroredList(const Lines& items = {}) { list.Append(items); }
+
+    Lines Items() const {
+        const Lines items(list.Lines().begin(), list.Lines().end());
+        EXPECT_EQ(shown_, items) << "the view no longer shows the list";
+        return items;
+    }
+
+    void Appended(std::span<const std::u16string> lines) override {
+        shown_.insert(shown_.end(), lines.begin(), lines.end());
+    }
+    void Inserted(int index, std::u16string_view line) override {
+        shown_.emplace(shown_.begin() + index, line);
+    }
+    void Removed(int index) override { shown_.erase(shown_.begin() + index); }
+    void Replaced(int index, std::u16string_view line) override { shown_[index] = line; }
+    void Cleared() override { shown_.clear(); }
+
+    EntryList list{*this};
+
+private:
+    Lines shown_;
+};
+
+constexpr unsigned kCodePageGbk = 936;
+const Lines kThree = {u"note:notepad.exe", u"dl:D:\\Downloads", u"g:https://g.cn/?q={query}"};
+
+LauncherState State(int selected, EditorMode mode) {
+    LauncherState state;
+    state.selected = selected;
+    state.mode = mode;
+    return state;
+}
+
+// ---------------------------------------------------------------------------------------------
+// The editor's boxes
+
+TEST(CheckEditorBoxesTest, KeywordIsCheckedFirstAndOnlyEmptyFails) {
+    struct Case {
+        std::u16string_view keywords;
+        std::u16string_view target;
+        SaveCheck expected;
+    };
+    const Case cases[] = {
+        {u"", u"", SaveCheck::EmptyKeyword}, // both empty: only the keyword is reported
+        {u"", u"notepad.exe", SaveCheck::EmptyKeyword},
+        {u"note", u"", SaveCheck::EmptyTarget},
+        {u" ", u" ", SaveCheck::Ok}, // spaces pass
+        {u"\u3000", u"\t", SaveCheck::Ok},
+        {u"a b", u"notepad.exe", SaveCheck::Ok},
+    };
+    for (const Case& c : cases) {
+        EXPECT_EQ(CheckEditorBoxes(c.keywords, c.target), c.expected);
+    }
+}
+
+// ---------------------------------------------------------------------------------------------
+// Saving
+
+TEST(SaveEditorLineTest, AddModePutsTheNewEntryOnTop) {
+    MirroredList listMirror(kThree);
+    EntryList& list = listMirror.list;
+    LauncherState state = State(1, EditorMode::Add);
+    SaveEditorLine(list, state, u"a b:notepad.exe");
+    EXPECT_EQ(listMirror.Items(), (Lines{u"a b:notepad.exe", kThree[0], kThree[1], kThree[2]}));
+    EXPECT_TRUE(state.listChanged);
+    EXPECT_EQ(state.selected, 1);
+    EXPECT_EQ(state.mode, EditorMode::Add);
+}
+
+TEST(SaveEditorLineTest, AddModeIntoAnEmptyList) {
+    MirroredList listMirror;
+    EntryList& list = listMirror.list;
+    LauncherState state = State(-1, EditorMode::Add);
+    SaveEditorLine(list, state, u"note:notepad.exe");
+    EXPECT_EQ(listMirror.Items(), Lines{u"note:notepad.exe"});
+    EXPECT_TRUE(state.listChanged);
+}
+
+TEST(SaveEditorLineTest, EditModeReplacesTheSelectedItemInPlace) {
+    for (int index = 0; index < 3; ++index) {
+        MirroredList listMirror(kThree);
+        EntryList& list = listMirror.list;
+        LauncherState state = State(index, EditorMode::Edit);
+        SaveEditorLine(list, state, u"new:line");
+        Lines expected = kThree;
+        expected[index] = u"new:line";
+        EXPECT_EQ(listMirror.Items(), expected) << "index " << index;
+        EXPECT_TRUE(state.listChanged);
+    }
+}
+
+TEST(SaveEditorLineTest, EditModeWithNoItemSelectedInsertsOnTopAndKeepsTheList) {
+    for (int selIndex : {-1, -2, 3, 4, 1000}) {
+        MirroredList listMirror(kThree);
+        EntryList& list = listMirror.list;
+        LauncherState state = State(selIndex, EditorMode::Edit);
+        SaveEditorLine(list, state, u"new:line");
+        EXPECT_EQ(listMirror.Items(), (Lines{u"new:line", kThree[0], kThree[1], kThree[2]}))
+            << "selected " << selIndex;
+        EXPECT_TRUE(state.listChanged);
+    }
+}
+
+TEST(SaveEditorLineTest, SaveUsesTheSelectionAtTheMomentOfSaving) {
+    // Edit the first entry, then open the menu on the third while the editor is open.
+    MirroredList listMirror(kThree);
+    EntryList& list = listMirror.list;
+    LauncherState state = State(0, EditorMode::Add);
+    ASSERT_TRUE(EditOpening(list, state));
+    state.selected = 2;
+    SaveEditorLine(list, state, u"g:https://www.bing.com/search?q={query}");
+    EXPECT_EQ(listMirror.Items(),
+              (Lines{kThree[0], kThree[1], u"g:https://www.bing.com/search?q={query}"}));
+}
+
+TEST(SaveEditorLineTest, AddAfterAnEditLeavesTheEditedEntryAlone) {
+    MirroredList listMirror(kThree);
+    EntryList& list = listMirror.list;
+    LauncherState state = State(1, EditorMode::Add);
+    ASSERT_TRUE(EditOpening(list, state));
+    SaveEditorLine(list, state, u"dl:E:\\Downloads");
+    state.mode = EditorMode::Add; // "新增一个"
+    SaveEditorLine(list, state, u"calc:calc.exe");
+    EXPECT_EQ(listMirror.Items(),
+              (Lines{u"calc:calc.exe", kThree[0], u"dl:E:\\Downloads", kThree[2]}));
+}
+
+// ---------------------------------------------------------------------------------------------
+// Opening in edit mode
+
+TEST(EditOpeningTest, FillsTheBoxesAndMarksTheListChanged) {
+    MirroredList listMirror(kThree);
+    EntryList& list = listMirror.list;
+    LauncherState state = State(0, EditorMode::Add);
+    const auto boxes = EditOpening(list, state);
+    ASSERT_TRUE(boxes);
+    EXPECT_EQ(boxes->keywords, u"note");
+    EXPECT_EQ(boxes->target, u"notepad.exe");
+    EXPECT_EQ(state.mode, EditorMode::Edit);
+    EXPECT_TRUE(state.listChanged); // set at once: closing unsaved still rewrites the file
+    EXPECT_EQ(listMirror.Items(), kThree);
+}
+
+TEST(EditOpeningTest, SplitsAtTheFirstColonOfTheItem) {
+    struct Case {
+        std::u16string line;
+        std::u16string keywords;
+        std::u16string target;
+    };
+    const Case cases[] = {
+        {JoinEntryLine(u"x:y", u"z"), u"x", u"y:z"},
+        {u"dl:D:\\Downloads", u"dl", u"D:\\Downloads"},
+        {u"记事本\uFF1Anotepad.exe", u"记事本", u"notepad.exe"},
+        {u"no colon here", u"", u"no colon here"},
+        {u"", u"", u""},
+    };
+    for (const Case& c : cases) {
+        MirroredList listMirror({c.line});
+        EntryList& list = listMirror.list;
+        LauncherState state = State(0, EditorMode::Add);
+        const auto boxes = EditOpening(list, state);
+        ASSERT_TRUE(boxes);
+        EXPECT_EQ(boxes->keywords, c.keywords);
+        EXPECT_EQ(boxes->target, c.target);
+    }
+}
+
+TEST(EditOpeningTest, NoItemSelectedChangesNothing) {
+    for (const Lines& items : {kThree, Lines{}}) {
+        for (int selIndex : {-1, 3, 7}) {
+            MirroredList listMirror(items);
+            EntryList& list = listMirror.list;
+            LauncherState state = State(selIndex, EditorMode::Add);
+            EXPECT_FALSE(EditOpening(list, state)) << "selected " << selIndex;
+            EXPECT_EQ(state.mode, EditorMode::Add);
+            EXPECT_FALSE(state.listChanged);
+            EXPECT_EQ(state.selected, selIndex);
+            EXPECT_EQ(listMirror.Items(), items);
+        }
+    }
+}
+
+// ---------------------------------------------------------------------------------------------
+// Deleting one
+
+TEST(DeleteSelectedTest, RemovesTheItemAndMarksTheListChanged) {
+    struct Case {
+        int selIndex;
+        Lines left;
+    };
+    const Case cases[] = {
+        {0, {kThree[1], kThree[2]}},
+        {1, {kThree[0], kThree[2]}},
+        {2, {kThree[0], kThree[1]}},
+    };
+    for (const Case& c : cases) {
+        MirroredList listMirror(kThree);
+        EntryList& list = listMirror.list;
+        LauncherState state = State(c.selIndex, EditorMode::Add);
+        EXPECT_TRUE(DeleteSelected(list, state));
+        EXPECT_EQ(listMirror.Items(), c.left) << "selected " << c.selIndex;
+        EXPECT_TRUE(state.listChanged);
+    }
+}
+
+TEST(DeleteSelectedTest, NoItemSelectedChangesNothing) {
+    for (const Lines& items : {kThree, Lines{}}) {
+        for (int selIndex : {-1, -100, 3, 50}) {
+            MirroredList listMirror(items);
+            EntryList& list = listMirror.list;
+            LauncherState state = State(selIndex, EditorMode::Edit);
+            EXPECT_FALSE(DeleteSelected(list, state)) << "selected " << selIndex;
+            EXPECT_EQ(listMirror.Items(), items);
+            EXPECT_FALSE(state.listChanged);
+        }
+    }
+}
+
+// ---------------------------------------------------------------------------------------------
+// Deleting all
+
+class DeleteAllTest : public ::testing::Test {
+protected:
+    EntryFile File() const { return EntryFile(dir_.Name("data.txt"), kCodePageGbk); }
+    std::string Read() const { return dir_.Read("data.txt"); }
+
+    testing::TempDir dir_;
+};
+
+constexpr char kOldFile[] = "note:notepad.exe\r\ndl:D:\\Downloads\r\ng:https://g.cn/?q={query}\r\n";
+
+TEST_F(DeleteAllTest, EmptiesTheListAndLeavesExactlyOneLineEndInTheFile) {
+    dir_.Write("data.txt", kOldFile);
+    MirroredList listMirror(kThree);
+    EntryList& list = listMirror.list;
+    EXPECT_TRUE(DeleteAll(list, File()));
+    EXPECT_EQ(list.Count(), 0);
+    EXPECT_EQ(Read(), "\r\n");
+
+    // Read back, the file gives one empty line.
+    EXPECT_EQ(File().Load(), Lines{u""});
+}
+
+TEST_F(DeleteAllTest, CreatesTheFileWhenMissing) {
+    MirroredList listMirror(kThree);
+    EntryList& list = listMirror.list;
+    EXPECT_TRUE(DeleteAll(list, File()));
+    EXPECT_EQ(list.Count(), 0);
+    EXPECT_EQ(Read(), "\r\n");
+}
+
+TEST_F(DeleteAllTest, FailedWriteKeepsTheListWhole) {
+    MirroredList listMirror(kThree);
+    EntryList& list = listMirror.list;
+    EXPECT_FALSE(DeleteAll(list, EntryFile(dir_.Name("no such folder/data.txt"), kCodePageGbk)));
+    EXPECT_EQ(listMirror.Items(), kThree);
+    EXPECT_FALSE(fs::exists(dir_.Path("no such folder")));
+}
+
+TEST_F(DeleteAllTest, FailedWriteKeepsTheOldFileWhole) {
+    dir_.Write("data.txt", kOldFile);
+    fs::permissions(dir_.Path(""), fs::perms::owner_read | fs::perms::owner_exec);
+    if (std::ofstream(dir_.Path("probe"))) {
+        GTEST_SKIP() << "the folder stays writable for this user (running with privileges)";
+    }
+    MirroredList listMirror(kThree);
+    EntryList& list = listMirror.list;
+    EXPECT_FALSE(DeleteAll(list, File()));
+    EXPECT_EQ(listMirror.Items(), kThree);
+    EXPECT_EQ(Read(), kOldFile);
+}
+
+} // namespace
+} // namespace corvantis::core
