@@ -86,7 +86,10 @@ if $windows; then
 fi
 
 prefix=${WINEPREFIX:-$HOME/.wine}
-[[ -d $prefix ]] || echo "run: Wine first sets up $prefix (once; this takes a while)"
+if [[ ! -d $prefix ]]; then
+    echo "run: Wine first sets up $prefix, once; this takes a while. Its notes on wine32 or"
+    echo "     syswow64 are harmless: the launcher is a 64-bit program."
+fi
 # zh_CN makes Wine's ANSI code page 936 (GBK), the one the program is written for; the locale's
 # UTF-8 charset carries Chinese file names and search words intact from Wine to Linux.
 echo "run: starting corvantis.exe under Wine on $DISPLAY (close it with the cross at its top right)"
