@@ -39,7 +39,7 @@ desktops XWayland provides the display), where DISPLAY is set. From another mach
 Headless, for a screenshot only (`scripts/setup.sh` installs Xvfb, xdotool and ImageMagick):
     Xvfb :1 -screen 0 1280x800x24 &
     DISPLAY=:1 scripts/run.sh &
-    DISPLAY=:1 xdotool search --sync --onlyvisible --name '^Form1$'   # waits for the window
+    until DISPLAY=:1 xdotool search --sync --onlyvisible --name '^Form1$'; do sleep 1; done
     DISPLAY=:1 import -window root corvantis.png
     kill %2 %1
 EOF
