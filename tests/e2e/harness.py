@@ -52,6 +52,9 @@ STEP_TIMEOUT = 20
 COMMAND_TIMEOUT = 60
 BOOT_TIMEOUT = 240
 
+# Wine takes the program's ANSI code page from the locale's name: 936 (GBK) for this one.
+WINE_LOCALE = "zh_CN.UTF-8"
+
 
 def _control_ids():
     """Control ids as the program defines them in src/app/control_ids.h (kRequestBox -> ID.RequestBox)."""
@@ -70,13 +73,13 @@ def tool(name):
     return path
 
 
-def wine_env(display=None):
+def wine_env(display=None, locale=WINE_LOCALE):
     """Environment for Wine processes: the shared prefix, quiet, GBK (code page 936)."""
     env = dict(os.environ)
     env.update(
         WINEPREFIX=str(WINEPREFIX),
         WINEDEBUG="-all",
-        LC_ALL="zh_CN.UTF-8",
+        LC_ALL=locale,
         # A fresh prefix would otherwise offer to download Mono and Gecko, and wait for a click.
         WINEDLLOVERRIDES="mscoree,mshtml=",
     )
@@ -294,8 +297,9 @@ class LauncherTestCase(unittest.TestCase):
 
     # Launcher lifecycle ------------------------------------------------------------------
 
-    def start_launcher(self, data, folder="app"):
-        """Starts the launcher in output/<folder> beside data.txt (None: no data.txt at all).
+    def start_launcher(self, data, folder="app", locale=WINE_LOCALE):
+        """Starts the launcher in output/<folder> beside data.txt (None: no data.txt at all),
+        under the given locale (its name sets the ANSI code page).
 
         Returns the X window id once the window is viewable and has the X keyboard focus.
         """
@@ -319,7 +323,7 @@ class LauncherTestCase(unittest.TestCase):
                 self.launcher = subprocess.Popen(
                     [tool("wine"), str(exe)],
                     cwd=self.app_dir,
-                    env=wine_env(self.display),
+                    env=wine_env(self.display, locale),
                     stdin=subprocess.DEVNULL,
                     stdout=log,
                     stderr=log,
