@@ -90,9 +90,11 @@ bool LauncherWindow::PreTranslateMessage(const MSG& message) {
 }
 
 void LauncherWindow::RunRequest() {
+    // A relative target means one beside the program and its data.txt, wherever it was started.
+    const std::u16string folder = platform::ProgramFolder();
     core::ResolveRequest(
         entryFile_, platform::WindowText(controls_.requestBox),
-        [this](std::u16string_view target) { platform::ShellOpen(Hwnd(), target); });
+        [&](std::u16string_view target) { platform::ShellOpen(Hwnd(), target, folder); });
     SetFocus(controls_.requestBox);
 }
 
