@@ -297,9 +297,10 @@ class LauncherTestCase(unittest.TestCase):
 
     # Launcher lifecycle ------------------------------------------------------------------
 
-    def start_launcher(self, data, folder="app", locale=WINE_LOCALE):
+    def start_launcher(self, data, folder="app", locale=WINE_LOCALE, cwd=None):
         """Starts the launcher in output/<folder> beside data.txt (None: no data.txt at all),
-        under the given locale (its name sets the ANSI code page).
+        under the given locale (its name sets the ANSI code page), from the working directory
+        cwd (default: that folder).
 
         Returns the X window id once the window is viewable and has the X keyboard focus.
         """
@@ -322,7 +323,7 @@ class LauncherTestCase(unittest.TestCase):
             with open(log_path, "ab") as log:
                 self.launcher = subprocess.Popen(
                     [tool("wine"), str(exe)],
-                    cwd=self.app_dir,
+                    cwd=cwd or self.app_dir,
                     env=wine_env(self.display, locale),
                     stdin=subprocess.DEVNULL,
                     stdout=log,
