@@ -12,6 +12,8 @@
 
 #include "../res/resource.h"
 
+#include <algorithm>
+
 namespace corvantis::app {
 namespace {
 
@@ -122,6 +124,23 @@ void LauncherWindow::OnListClick() {
     RunMenuCommand(menu_.PopUp(Hwnd()));
 }
 
+void LauncherWindow::OnListMenuKey() {
+    const HWND list = controls_.entryList.Hwnd();
+    state_.selected = controls_.entryList.Selection();
+    RECT client{};
+    GetClientRect(list, &client);
+    POINT at{client.left, client.top}; // no selection: at the list's top-left corner
+    RECT item{};
+    if (state_.selected >= 0 &&
+        SendMessageW(list, LB_GETITEMRECT, static_cast<WPARAM>(state_.selected),
+                     reinterpret_cast<LPARAM>(&item)) != LB_ERR) {
+        // An item scrolled out of view: the menu stays at the list's edge.
+        at = {item.left, std::clamp(item.bottom, client.top, client.bottom)};
+    }
+    ClientToScreen(list, &at);
+    RunMenuCommand(menu_.PopUp(Hwnd(), at));
+}
+
 void LauncherWindow::RunMenuCommand(MenuCommand command) {
     switch (command) {
     case MenuCommand::AddOne:
@@ -154,6 +173,13 @@ LRESULT LauncherWindow::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam
     case WM_CTLCOLORSTATIC:
     case WM_CTLCOLORLISTBOX:
         return controls_.Colour(reinterpret_cast<HDC>(wParam), reinterpret_cast<HWND>(lParam));
+    case WM_CONTEXTMENU:
+        // The list passes its menu key up; a right click on it (real coordinates) does nothing.
+        if (reinterpret_cast<HWND>(wParam) == controls_.entryList.Hwnd() && lParam == -1) {
+            OnListMenuKey();
+            return 0;
+        }
+        return Default(message, wParam, lParam);
     case WM_ACTIVATE:
         OnActivate(wParam);
         return 0;

@@ -51,6 +51,8 @@ private:
     // running with its list, so that nothing is lost: the user is told and can close again.
     void CloseAndSave();
     void OnListClick();
+    // Shift+F10 or the context-menu key in the list: the menu for the selected item, below it.
+    void OnListMenuKey();
     void RunMenuCommand(MenuCommand command);
 
     void OnCommand(int id, int code);
