@@ -43,6 +43,9 @@ public:
     // A drop on the launcher's list: add mode with the dropped text as the target.
     void OpenWithTarget(std::u16string_view target);
 
+    // Shows the open editor in front, the focus in one of its boxes.
+    void Show();
+
     // Tab moves between the two boxes; a press on the target box's selection may drag it out.
     bool PreTranslateMessage(const MSG& message);
 
@@ -56,7 +59,6 @@ private:
     bool Create();
     bool CreateControls();
     void Layout();
-    void Show();
     void Save();
     void Close();
 

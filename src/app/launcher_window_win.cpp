@@ -3,6 +3,7 @@
 #include "app/control_ids.h"
 #include "app/edge_docking_win.h"
 #include "app/launcher_layout.h"
+#include "app/summon_win.h"
 #include "app/texts.h"
 #include "core/closing.h"
 #include "core/docking.h"
@@ -53,6 +54,16 @@ bool LauncherWindow::Create() {
     platform::AddTooltip(tooltip, controls_.keepOnTopGlyph, texts::kKeepOnTopTip);
     platform::AddTooltip(tooltip, controls_.closeGlyph, texts::kCloseTip);
     return true;
+}
+
+void LauncherWindow::AnswerSummons(std::uint64_t key) {
+    summonKey_ = key;
+    summonMessage_ = SummonMessage();
+    // A copy started without elevation may summon an elevated one.
+    if (summonMessage_ != 0 &&
+        !ChangeWindowMessageFilterEx(Hwnd(), summonMessage_, MSGFLT_ALLOW, nullptr)) {
+        platform::Trace(L"ChangeWindowMessageFilterEx failed for the summon");
+    }
 }
 
 void LauncherWindow::Load() {
@@ -124,6 +135,35 @@ void LauncherWindow::OnListClick() {
     RunMenuCommand(menu_.PopUp(Hwnd()));
 }
 
+LRESULT LauncherWindow::OnSummon(WPARAM wParam, LPARAM lParam) {
+    if (!summonKey_ || !NamesKey(wParam, lParam, *summonKey_)) {
+        return 0; // a copy from another folder looks for its own launcher
+    }
+    Summon();
+    return kSummonAnswered;
+}
+
+void LauncherWindow::Summon() {
+    // While the editor is open, or a message box waits for an answer, that comes forward; the
+    // launcher follows when it closes.
+    const HWND editor = editor_.Hwnd();
+    const HWND popup = GetLastActivePopup(editor != nullptr ? editor : Hwnd());
+    if (editor != nullptr && popup == editor) {
+        editor_.Show();
+        return;
+    }
+    if (popup != Hwnd()) {
+        SetForegroundWindow(popup);
+        return;
+    }
+    DockingReveal(Hwnd(), Dpi());
+    ShowOnTop();
+    SetForegroundWindow(Hwnd());
+    dockingHeld_ = GetForegroundWindow() == Hwnd();
+    SetFocus(controls_.requestBox);
+    SendMessageW(controls_.requestBox, EM_SETSEL, 0, -1);
+}
+
 void LauncherWindow::OnListMenuKey() {
     const HWND list = controls_.entryList.Hwnd();
     state_.selected = controls_.entryList.Selection();
@@ -187,7 +227,7 @@ LRESULT LauncherWindow::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam
         OnSetFocus();
         return 0;
     case WM_TIMER:
-        if (wParam == kDockingTimer) {
+        if (wParam == kDockingTimer && !dockingHeld_) {
             DockingTick(Hwnd(), Dpi());
         }
         return 0;
@@ -211,6 +251,9 @@ LRESULT LauncherWindow::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam
         PostQuitMessage(0);
         return 0;
     default:
+        if (summonMessage_ != 0 && message == summonMessage_) {
+            return OnSummon(wParam, lParam);
+        }
         return Default(message, wParam, lParam);
     }
 }
@@ -248,6 +291,7 @@ void LauncherWindow::OnCommand(int id, int code) {
 void LauncherWindow::OnActivate(WPARAM wParam) {
     // Like a dialog: the control that had the focus gets it back when the window is activated.
     if (LOWORD(wParam) == WA_INACTIVE) {
+        dockingHeld_ = false;
         const HWND focus = GetFocus();
         if (focus != nullptr && IsChild(Hwnd(), focus)) {
             lastFocus_ = focus;

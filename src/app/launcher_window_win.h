@@ -10,6 +10,9 @@
 #include "core/launcher_state.h"
 #include "platform/base_window_win.h"
 
+#include <cstdint>
+#include <optional>
+
 namespace corvantis::app {
 
 class LauncherWindow : public platform::BaseWindow<LauncherWindow>, EditorHost {
@@ -21,6 +24,11 @@ public:
     // Creates the window and runs its load: centred, list filled, shown topmost, focus in the
     // request box. False when the window or one of its controls cannot be created.
     bool Create();
+
+    // From now on a later start from the folder of `key` summons this window: it is revealed
+    // from its docked strip, shown topmost and activated, with the focus in the request box and
+    // its text selected.
+    void AnswerSummons(std::uint64_t key);
 
     // Sees every key of the window's controls before they do (key preview), and moves the focus
     // along the window's tab order. True when the message was used up.
@@ -55,6 +63,9 @@ private:
     void OnListMenuKey();
     void RunMenuCommand(MenuCommand command);
 
+    LRESULT OnSummon(WPARAM wParam, LPARAM lParam);
+    void Summon();
+
     void OnCommand(int id, int code);
     void OnActivate(WPARAM wParam);
     void OnSetFocus();
@@ -65,6 +76,10 @@ private:
     core::EntryList entries_{controls_.entryList};
     platform::TwipsRect stripPlace_;
     HWND lastFocus_ = nullptr;
+    std::optional<std::uint64_t> summonKey_;
+    UINT summonMessage_ = 0;
+    // Docking holds off while a summoned launcher stays active, so that it can be typed into.
+    bool dockingHeld_ = false;
     EntryMenu menu_;
     EditorWindow editor_;
 };

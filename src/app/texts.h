@@ -20,6 +20,8 @@ inline constexpr wchar_t kKeepOnTopTip[] = L"置顶";
 inline constexpr wchar_t kCloseTip[] = L"退出";
 
 inline constexpr wchar_t kStartFailed[] = L"无法创建 Corvantis 的窗口，程序无法启动。";
+inline constexpr wchar_t kRunningNoAnswer[] =
+    L"这个文件夹里的 Corvantis 已在运行，但没有响应。\n请稍后再启动一次。";
 inline constexpr wchar_t kCloseSaveFailed[] =
     L"无法保存 data.txt，修改尚未写入。\n请检查文件是否只读、被占用或磁盘已满，然后再次退出。";
 inline constexpr wchar_t kSaveFailed[] =
