@@ -69,6 +69,7 @@ class SummonTest(DockingTestCase):
         self.wait_until(lambda: self.control_text(ID.RequestBox) == "x", what="the text replaced")
         self.pointer_to(*away)
         self.assert_stays("the summoned launcher docked while active")
+        self.assertEqual(self.position(), (x, REVEALED_TOP))
 
         other = self.output / "other"
         other.mkdir()
