@@ -217,7 +217,8 @@ bool EditorWindow::DragSelectionOut(const MSG& press) {
     } else {
         // Released within the drag distance: the box takes the click now, and places the caret.
         SendMessageW(targetBox_, WM_LBUTTONDOWN, press.wParam, press.lParam);
-        SendMessageW(targetBox_, WM_LBUTTONUP, press.wParam & ~MK_LBUTTON, press.lParam);
+        SendMessageW(targetBox_, WM_LBUTTONUP, press.wParam & ~static_cast<WPARAM>(MK_LBUTTON),
+                     press.lParam);
     }
     return true;
 }

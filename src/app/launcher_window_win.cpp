@@ -13,6 +13,8 @@
 
 #include "../res/resource.h"
 
+#include <windowsx.h>
+
 #include <algorithm>
 
 namespace corvantis::app {
@@ -214,8 +216,10 @@ LRESULT LauncherWindow::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam
     case WM_CTLCOLORLISTBOX:
         return controls_.Colour(reinterpret_cast<HDC>(wParam), reinterpret_cast<HWND>(lParam));
     case WM_CONTEXTMENU:
-        // The list passes its menu key up; a right click on it (real coordinates) does nothing.
-        if (reinterpret_cast<HWND>(wParam) == controls_.entryList.Hwnd() && lParam == -1) {
+        // The list passes its menu key up, at -1, -1; a right click on it (at the pointer's
+        // coordinates) does nothing.
+        if (reinterpret_cast<HWND>(wParam) == controls_.entryList.Hwnd() &&
+            GET_X_LPARAM(lParam) == -1 && GET_Y_LPARAM(lParam) == -1) {
             OnListMenuKey();
             return 0;
         }
