@@ -35,7 +35,8 @@ bool LauncherWindow::Create() {
     const bool created = controls_.Create(Hwnd(), entries_,
                                           {[this] { OnListClick(); },
                                            [this](std::u16string text) {
-                                               editor_.OpenWithTarget(text);
+                                               // One line, as a single-line box takes a paste.
+                                               editor_.OpenWithTarget(core::FirstLine(text));
                                            }});
     if (!created) {
         platform::Trace(L"the launcher's controls could not be created");
@@ -57,9 +58,9 @@ void LauncherWindow::Load() {
     PlaceCentred(launcher::kWidth, launcher::kHeight);
     SetFrame(launcher::kWindowFrameDesign, launcher::kFrameBorder);
     Layout();
-    // The start-up load reads the file the way the reload command does. A missing or
-    // unreadable file leaves the list empty; nothing is created until a save.
-    ReloadList();
+    // A missing file leaves the list empty, and nothing is created until a save. So does an
+    // unreadable one, and the user hears of it: its entries come back once it can be read.
+    const bool unreadable = entryFile_.Load(entries_) == core::LoadOutcome::Unreadable;
     ShowOnTop();
     SetFrame(launcher::FrameRect(launcher::kWidth, launcher::kHeight), launcher::kFrameBorder);
     stripPlace_ = launcher::StripRect(launcher::kWidth);
@@ -67,6 +68,9 @@ void LauncherWindow::Load() {
     KeepOnTop();
     SetForegroundWindow(Hwnd());
     SetFocus(controls_.requestBox);
+    if (unreadable) {
+        MessageBoxW(Hwnd(), texts::kUnreadableAtStart, texts::kAppTitle, MB_OK | MB_ICONWARNING);
+    }
 }
 
 bool LauncherWindow::PreTranslateMessage(const MSG& message) {
@@ -96,14 +100,8 @@ void LauncherWindow::RunRequest() {
     SetFocus(controls_.requestBox);
 }
 
-void LauncherWindow::ReloadList() {
-    if (auto lines = entryFile_.Load()) {
-        entries_.Append(std::move(*lines));
-    }
-}
-
 bool LauncherWindow::SaveList() {
-    return entryFile_.Save(entries_.Lines());
+    return entryFile_.Save(entries_);
 }
 
 void LauncherWindow::CloseAndSave() {
@@ -117,7 +115,19 @@ void LauncherWindow::CloseAndSave() {
 
 void LauncherWindow::OnListClick() {
     state_.selected = controls_.entryList.Selection();
-    RunMenuCommand(menu_.PopUp(Hwnd()));
+    menuOpen_ = true;
+    const MenuCommand command = menu_.PopUp(Hwnd());
+    menuOpen_ = false;
+    RunMenuCommand(command);
+}
+
+void LauncherWindow::OnTick() {
+    DockingTick(Hwnd(), Dpi());
+    // The list follows outside changes of the file while it has none of its own; not under an
+    // open menu, which acts on what it was opened on. (The editor stops the tick.)
+    if (!menuOpen_) {
+        entryFile_.Follow(entries_);
+    }
 }
 
 void LauncherWindow::RunMenuCommand(MenuCommand command) {
@@ -160,7 +170,7 @@ LRESULT LauncherWindow::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam
         return 0;
     case WM_TIMER:
         if (wParam == kDockingTimer) {
-            DockingTick(Hwnd(), Dpi());
+            OnTick();
         }
         return 0;
     case platform::kPanelMouseMove:
@@ -193,7 +203,7 @@ void LauncherWindow::OnCommand(int id, int code) {
     }
     switch (id) {
     case ids::kReloadButton:
-        ReloadList();
+        core::ReloadList(entries_, entryFile_);
         break;
     case ids::kClearButton:
         entries_.Clear();

@@ -43,14 +43,14 @@ private:
 
     // Resolves the request box's text against the entry file and opens every match.
     void RunRequest();
-    // The entry file's lines added to the list again ("载入").
-    void ReloadList();
-    // Rewrites the entry file from the list; false, the file left as it was, when it cannot.
+    // Writes the list's changes to the entry file, merged with what it holds now; false, the file
+    // left as it was, when it cannot.
     bool SaveList();
     // Writes a changed list back, then ends the program. When the write fails the program keeps
     // running with its list, so that nothing is lost: the user is told and can close again.
     void CloseAndSave();
     void OnListClick();
+    void OnTick();
     void RunMenuCommand(MenuCommand command);
 
     void OnCommand(int id, int code);
@@ -58,11 +58,12 @@ private:
     void OnSetFocus();
 
     core::LauncherState& state_;
-    const core::EntryFile entryFile_;
+    core::EntryFile entryFile_;
     LauncherControls controls_;
     core::EntryList entries_{controls_.entryList};
     platform::TwipsRect stripPlace_;
     HWND lastFocus_ = nullptr;
+    bool menuOpen_ = false;
     EntryMenu menu_;
     EditorWindow editor_;
 };
