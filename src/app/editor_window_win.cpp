@@ -19,7 +19,7 @@ EditorWindow::EditorWindow(EditorHost& host, core::LauncherState& state)
     : host_(host), state_(state) {}
 
 void EditorWindow::OpenAdd() {
-    state_.mode = core::EditorMode::Add;
+    core::AddOpening(state_);
     host_.HideForAdding();
     if (EnsureOpen()) {
         Show();
@@ -38,7 +38,7 @@ void EditorWindow::OpenEdit() {
 
 void EditorWindow::OpenWithTarget(std::u16string_view target) {
     host_.HideForAdding();
-    state_.mode = core::EditorMode::Add;
+    core::AddOpening(state_);
     if (EnsureOpen()) {
         Show();
         platform::SetText(targetBox_, target);
@@ -117,7 +117,7 @@ bool EditorWindow::CreateControls() {
     targetDrops_.Register(targetBox_, [this](std::u16string text) {
         // Its own text dropped back on the box would replace all the rest of it.
         if (!draggingOut_) {
-            platform::SetText(targetBox_, text);
+            platform::SetText(targetBox_, core::FirstLine(text));
         }
     });
     return true;
@@ -154,15 +154,21 @@ void EditorWindow::Show() {
 void EditorWindow::Save() {
     const std::u16string keywords = platform::WindowText(keywordsBox_);
     const std::u16string target = platform::WindowText(targetBox_);
+    const auto refuse = [this](const wchar_t* message, HWND box) {
+        MessageBoxW(Hwnd(), message, texts::kAppTitle, MB_OK);
+        SetFocus(box); // straight back to the box to mend
+    };
     switch (core::CheckEditorBoxes(keywords, target)) {
     case core::SaveCheck::EmptyKeyword:
-        MessageBoxW(Hwnd(), texts::kEmptyKeyword, texts::kAppTitle, MB_OK);
-        SetFocus(keywordsBox_); // straight back to the box to fill in
-        return;
+        return refuse(texts::kEmptyKeyword, keywordsBox_);
     case core::SaveCheck::EmptyTarget:
-        MessageBoxW(Hwnd(), texts::kEmptyTarget, texts::kAppTitle, MB_OK);
-        SetFocus(targetBox_);
-        return;
+        return refuse(texts::kEmptyTarget, targetBox_);
+    case core::SaveCheck::KeywordLineBreak:
+        return refuse(texts::kKeywordLineBreak, keywordsBox_);
+    case core::SaveCheck::KeywordColon:
+        return refuse(texts::kKeywordColon, keywordsBox_);
+    case core::SaveCheck::TargetLineBreak:
+        return refuse(texts::kTargetLineBreak, targetBox_);
     case core::SaveCheck::Ok:
         break;
     }

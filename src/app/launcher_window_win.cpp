@@ -40,7 +40,8 @@ bool LauncherWindow::Create() {
     const bool created = controls_.Create(Hwnd(), entries_,
                                           {[this] { OnListClick(); },
                                            [this](std::u16string text) {
-                                               editor_.OpenWithTarget(text);
+                                               // One line, as a single-line box takes a paste.
+                                               editor_.OpenWithTarget(core::FirstLine(text));
                                            }});
     if (!created) {
         platform::Trace(L"the launcher's controls could not be created");
@@ -72,9 +73,9 @@ void LauncherWindow::Load() {
     PlaceCentred(launcher::kWidth, launcher::kHeight);
     SetFrame(launcher::kWindowFrameDesign, launcher::kFrameBorder);
     Layout();
-    // The start-up load reads the file the way the reload command does. A missing or
-    // unreadable file leaves the list empty; nothing is created until a save.
-    ReloadList();
+    // A missing file leaves the list empty, and nothing is created until a save. So does an
+    // unreadable one, and the user hears of it: its entries come back once it can be read.
+    const bool unreadable = entryFile_.Load(entries_) == core::LoadOutcome::Unreadable;
     ShowOnTop();
     SetFrame(launcher::FrameRect(launcher::kWidth, launcher::kHeight), launcher::kFrameBorder);
     stripPlace_ = launcher::StripRect(launcher::kWidth);
@@ -82,6 +83,9 @@ void LauncherWindow::Load() {
     KeepOnTop();
     SetForegroundWindow(Hwnd());
     SetFocus(controls_.requestBox);
+    if (unreadable) {
+        MessageBoxW(Hwnd(), texts::kUnreadableAtStart, texts::kAppTitle, MB_OK | MB_ICONWARNING);
+    }
 }
 
 bool LauncherWindow::PreTranslateMessage(const MSG& message) {
@@ -113,14 +117,8 @@ void LauncherWindow::RunRequest() {
     SetFocus(controls_.requestBox);
 }
 
-void LauncherWindow::ReloadList() {
-    if (auto lines = entryFile_.Load()) {
-        entries_.Append(std::move(*lines));
-    }
-}
-
 bool LauncherWindow::SaveList() {
-    return entryFile_.Save(entries_.Lines());
+    return entryFile_.Save(entries_);
 }
 
 void LauncherWindow::CloseAndSave() {
@@ -134,7 +132,21 @@ void LauncherWindow::CloseAndSave() {
 
 void LauncherWindow::OnListClick() {
     state_.selected = controls_.entryList.Selection();
-    RunMenuCommand(menu_.PopUp(Hwnd()));
+    menuOpen_ = true;
+    const MenuCommand command = menu_.PopUp(Hwnd());
+    menuOpen_ = false;
+    RunMenuCommand(command);
+}
+
+void LauncherWindow::OnTick() {
+    if (!dockingHeld_) {
+        DockingTick(Hwnd(), Dpi());
+    }
+    // The list follows outside changes of the file while it has none of its own; not under an
+    // open menu, which acts on what it was opened on. (The editor stops the tick.)
+    if (!menuOpen_) {
+        entryFile_.Follow(entries_);
+    }
 }
 
 LRESULT LauncherWindow::OnSummon(WPARAM wParam, LPARAM lParam) {
@@ -180,7 +192,10 @@ void LauncherWindow::OnListMenuKey() {
         at = {item.left, std::clamp(item.bottom, client.top, client.bottom)};
     }
     ClientToScreen(list, &at);
-    RunMenuCommand(menu_.PopUp(Hwnd(), at));
+    menuOpen_ = true;
+    const MenuCommand command = menu_.PopUp(Hwnd(), at);
+    menuOpen_ = false;
+    RunMenuCommand(command);
 }
 
 void LauncherWindow::RunMenuCommand(MenuCommand command) {
@@ -231,8 +246,8 @@ LRESULT LauncherWindow::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam
         OnSetFocus();
         return 0;
     case WM_TIMER:
-        if (wParam == kDockingTimer && !dockingHeld_) {
-            DockingTick(Hwnd(), Dpi());
+        if (wParam == kDockingTimer) {
+            OnTick();
         }
         return 0;
     case platform::kPanelMouseMove:
@@ -268,7 +283,7 @@ void LauncherWindow::OnCommand(int id, int code) {
     }
     switch (id) {
     case ids::kReloadButton:
-        ReloadList();
+        core::ReloadList(entries_, entryFile_);
         break;
     case ids::kClearButton:
         entries_.Clear();

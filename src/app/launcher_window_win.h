@@ -51,9 +51,8 @@ private:
 
     // Resolves the request box's text against the entry file and opens every match.
     void RunRequest();
-    // The entry file's lines added to the list again ("载入").
-    void ReloadList();
-    // Rewrites the entry file from the list; false, the file left as it was, when it cannot.
+    // Writes the list's changes to the entry file, merged with what it holds now; false, the file
+    // left as it was, when it cannot.
     bool SaveList();
     // Writes a changed list back, then ends the program. When the write fails the program keeps
     // running with its list, so that nothing is lost: the user is told and can close again.
@@ -61,6 +60,7 @@ private:
     void OnListClick();
     // Shift+F10 or the context-menu key in the list: the menu for the selected item, below it.
     void OnListMenuKey();
+    void OnTick();
     void RunMenuCommand(MenuCommand command);
 
     LRESULT OnSummon(WPARAM wParam, LPARAM lParam);
@@ -71,11 +71,12 @@ private:
     void OnSetFocus();
 
     core::LauncherState& state_;
-    const core::EntryFile entryFile_;
+    core::EntryFile entryFile_;
     LauncherControls controls_;
     core::EntryList entries_{controls_.entryList};
     platform::TwipsRect stripPlace_;
     HWND lastFocus_ = nullptr;
+    bool menuOpen_ = false;
     std::optional<std::uint64_t> summonKey_;
     UINT summonMessage_ = 0;
     // Docking holds off while a summoned launcher stays active, so that it can be typed into.
