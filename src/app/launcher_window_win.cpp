@@ -152,6 +152,10 @@ LRESULT LauncherWindow::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam
     case WM_CTLCOLORSTATIC:
     case WM_CTLCOLORLISTBOX:
         return controls_.Colour(reinterpret_cast<HDC>(wParam), reinterpret_cast<HWND>(lParam));
+    case WM_DRAWITEM: // the entry list draws its items from the entries
+        return controls_.entryList.Draw(*reinterpret_cast<const DRAWITEMSTRUCT*>(lParam))
+                   ? TRUE
+                   : Default(message, wParam, lParam);
     case WM_ACTIVATE:
         OnActivate(wParam);
         return 0;
