@@ -35,9 +35,12 @@ bool EntryListBox::Create(HWND parent, int id, const core::EntryList& entries, E
             L"RegisterWindowMessageW failed: the list's items cannot be read from outside");
     }
     subclass_.Install(list_, Procedure, this);
-    drops_.Register(list_, [this](std::u16string text) { events_.onDrop(std::move(text)); });
     SetCount();
     return true;
+}
+
+void EntryListBox::AcceptDrops() {
+    drops_.Register(list_, [this](std::u16string text) { events_.onDrop(std::move(text)); });
 }
 
 void EntryListBox::Detach() noexcept {

@@ -37,9 +37,11 @@ public:
         std::function<void(std::u16string)> onDrop;
     };
 
-    // False when the list box cannot be created; a drop target or gesture that cannot be set up
-    // is traced and left out.
+    // False when the list box cannot be created; a gesture that cannot be set up is traced and
+    // left out.
     bool Create(HWND parent, int id, const core::EntryList& entries, Events events);
+    // Makes the list a drop target, once OLE is initialised; traced when it cannot be.
+    void AcceptDrops();
     // Before the list box is destroyed: drops and the subclass end while it exists.
     void Detach() noexcept;
 

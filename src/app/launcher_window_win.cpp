@@ -12,10 +12,14 @@
 
 #include "../res/resource.h"
 
+#include <commctrl.h>
+
 namespace corvantis::app {
 namespace {
 
 constexpr UINT_PTR kDockingTimer = 1;
+// A timer's message comes after every paint the window has waiting: the start is finished then.
+constexpr UINT_PTR kFinishStartTimer = 2;
 
 } // namespace
 
@@ -44,13 +48,24 @@ bool LauncherWindow::Create() {
     }
     SetTimer(Hwnd(), kDockingTimer, core::kDockTickMs, nullptr);
     Load();
+    SetTimer(Hwnd(), kFinishStartTimer, 0, nullptr);
+    return true;
+}
+
+void LauncherWindow::FinishStart() {
+    KillTimer(Hwnd(), kFinishStartTimer);
+    ole_.emplace();
+    controls_.entryList.AcceptDrops();
+    const INITCOMMONCONTROLSEX controls{sizeof controls, ICC_WIN95_CLASSES | ICC_STANDARD_CLASSES};
+    if (!InitCommonControlsEx(&controls)) {
+        platform::Trace(L"InitCommonControlsEx failed");
+    }
     // After the load: an owned tooltip that exists before the window first becomes topmost keeps
     // it from becoming topmost under Wine.
     const HWND tooltip = platform::CreateTooltip(Hwnd());
     platform::AddTooltip(tooltip, controls_.requestBox, texts::kRequestBoxTip);
     platform::AddTooltip(tooltip, controls_.keepOnTopGlyph, texts::kKeepOnTopTip);
     platform::AddTooltip(tooltip, controls_.closeGlyph, texts::kCloseTip);
-    return true;
 }
 
 void LauncherWindow::Load() {
@@ -165,6 +180,8 @@ LRESULT LauncherWindow::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam
     case WM_TIMER:
         if (wParam == kDockingTimer) {
             DockingTick(Hwnd(), Dpi());
+        } else if (wParam == kFinishStartTimer) {
+            FinishStart();
         }
         return 0;
     case platform::kPanelMouseMove:

@@ -4,20 +4,12 @@
 #include "app/texts.h"
 #include "core/entry_file.h"
 #include "core/launcher_state.h"
-#include "platform/handles_win.h"
 #include "platform/window_win.h"
 
 #include <windows.h>
-#include <commctrl.h>
 
 int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
     using namespace corvantis;
-    const platform::OleScope ole; // drag and drop
-    const INITCOMMONCONTROLSEX controls{sizeof controls, ICC_WIN95_CLASSES | ICC_STANDARD_CLASSES};
-    if (!InitCommonControlsEx(&controls)) {
-        platform::Trace(L"InitCommonControlsEx failed");
-    }
-
     core::LauncherState state;
     app::LauncherWindow launcher(state,
                                  core::EntryFile::InFolder(platform::ProgramFolder(), GetACP()));
