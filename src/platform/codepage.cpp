@@ -185,6 +185,11 @@ void AppendDecoded(std::u16string& out, std::string_view bytes, unsigned codePag
 }
 
 std::u16string DecodeCodePage(std::string_view bytes, unsigned codePage) {
+    // Nearly every line of an entry file is ASCII, the same in every code page and in UTF-8:
+    // widened as the string is built, with no zero fill before it.
+    if (IsAscii(bytes)) {
+        return std::u16string(bytes.begin(), bytes.end());
+    }
     std::u16string out;
     out.reserve(bytes.size());
     AppendDecoded(out, bytes, codePage);
