@@ -76,6 +76,13 @@ void LauncherControls::Layout(HWND window, const platform::TwipsRect& stripPlace
     PlaceControl(saveButton, launcher::kSaveButton, dpi);
     PlaceControl(spareButton, launcher::kSpareButton, dpi);
     PlaceControl(searchButton, launcher::kSearchButton, dpi);
+    if (dpi != fontsDpi_) { // the fonts depend on the resolution alone
+        ApplyFonts(dpi);
+    }
+    InvalidateRect(window, nullptr, TRUE);
+}
+
+void LauncherControls::ApplyFonts(unsigned dpi) {
     const platform::ControlFonts::Use fonts[] = {
         {launcher::kButtonFont, {reloadButton, clearButton, saveButton, spareButton}},
         {launcher::kWindowFont, {searchButton}}, // the search button has no font of its own
@@ -84,7 +91,7 @@ void LauncherControls::Layout(HWND window, const platform::TwipsRect& stripPlace
         {launcher::kEntryListFont, {entryList.Hwnd()}},
     };
     fonts_.Apply(fonts, dpi);
-    InvalidateRect(window, nullptr, TRUE);
+    fontsDpi_ = dpi;
 }
 
 LRESULT LauncherControls::Colour(HDC dc, HWND control) const {

@@ -35,8 +35,10 @@ struct LauncherControls {
 
 private:
     bool CreateAboveList(HWND window);
+    void ApplyFonts(unsigned dpi);
 
     platform::ControlFonts fonts_;
+    unsigned fontsDpi_ = 0; // the resolution of fonts_; 0 before the first layout
     platform::UniqueBrush listBrush_;
     platform::UniqueBitmap keepOnTopBitmap_;
     platform::UniqueBitmap closeBitmap_;

@@ -13,6 +13,7 @@
 
 #include "../res/resource.h"
 
+#include <commctrl.h>
 #include <windowsx.h>
 
 #include <algorithm>
@@ -21,6 +22,8 @@ namespace corvantis::app {
 namespace {
 
 constexpr UINT_PTR kDockingTimer = 1;
+// A timer's message comes after every paint the window has waiting: the start is finished then.
+constexpr UINT_PTR kFinishStartTimer = 2;
 
 } // namespace
 
@@ -50,13 +53,24 @@ bool LauncherWindow::Create() {
     }
     SetTimer(Hwnd(), kDockingTimer, core::kDockTickMs, nullptr);
     Load();
+    SetTimer(Hwnd(), kFinishStartTimer, 0, nullptr);
+    return true;
+}
+
+void LauncherWindow::FinishStart() {
+    KillTimer(Hwnd(), kFinishStartTimer);
+    ole_.emplace();
+    controls_.entryList.AcceptDrops();
+    const INITCOMMONCONTROLSEX controls{sizeof controls, ICC_WIN95_CLASSES | ICC_STANDARD_CLASSES};
+    if (!InitCommonControlsEx(&controls)) {
+        platform::Trace(L"InitCommonControlsEx failed");
+    }
     // After the load: an owned tooltip that exists before the window first becomes topmost keeps
     // it from becoming topmost under Wine.
     const HWND tooltip = platform::CreateTooltip(Hwnd());
     platform::AddTooltip(tooltip, controls_.requestBox, texts::kRequestBoxTip);
     platform::AddTooltip(tooltip, controls_.keepOnTopGlyph, texts::kKeepOnTopTip);
     platform::AddTooltip(tooltip, controls_.closeGlyph, texts::kCloseTip);
-    return true;
 }
 
 void LauncherWindow::AnswerSummons(std::uint64_t key) {
@@ -239,6 +253,10 @@ LRESULT LauncherWindow::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam
             return 0;
         }
         return Default(message, wParam, lParam);
+    case WM_DRAWITEM: // the entry list draws its items from the entries
+        return controls_.entryList.Draw(*reinterpret_cast<const DRAWITEMSTRUCT*>(lParam))
+                   ? TRUE
+                   : Default(message, wParam, lParam);
     case WM_ACTIVATE:
         OnActivate(wParam);
         return 0;
@@ -248,6 +266,8 @@ LRESULT LauncherWindow::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam
     case WM_TIMER:
         if (wParam == kDockingTimer) {
             OnTick();
+        } else if (wParam == kFinishStartTimer) {
+            FinishStart();
         }
         return 0;
     case platform::kPanelMouseMove:

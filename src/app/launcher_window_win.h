@@ -9,6 +9,9 @@
 #include "core/entry_list.h"
 #include "core/launcher_state.h"
 #include "platform/base_window_win.h"
+#include "platform/handles_win.h"
+
+#include <optional>
 
 #include <cstdint>
 #include <optional>
@@ -47,6 +50,9 @@ private:
     void ReturnFromEditor() override;
 
     void Load();
+    // What nothing visible needs at start (drag and drop, tooltips): done once the window has
+    // shown and painted itself, so that it appears sooner.
+    void FinishStart();
     void Layout() { controls_.Layout(Hwnd(), stripPlace_, Dpi()); }
 
     // Resolves the request box's text against the entry file and opens every match.
@@ -70,6 +76,7 @@ private:
     void OnActivate(WPARAM wParam);
     void OnSetFocus();
 
+    std::optional<platform::OleScope> ole_; // the last member to go: drops are revoked first
     core::LauncherState& state_;
     core::EntryFile entryFile_;
     LauncherControls controls_;

@@ -5,12 +5,10 @@
 #include "app/texts.h"
 #include "core/entry_file.h"
 #include "core/launcher_state.h"
-#include "platform/handles_win.h"
 #include "platform/instance_lock_win.h"
 #include "platform/window_win.h"
 
 #include <windows.h>
-#include <commctrl.h>
 
 int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
     using namespace corvantis;
@@ -26,12 +24,6 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
         MessageBoxW(nullptr, app::texts::kRunningNoAnswer, app::texts::kAppTitle,
                     MB_OK | MB_ICONWARNING);
         return 1;
-    }
-
-    const platform::OleScope ole; // drag and drop
-    const INITCOMMONCONTROLSEX controls{sizeof controls, ICC_WIN95_CLASSES | ICC_STANDARD_CLASSES};
-    if (!InitCommonControlsEx(&controls)) {
-        platform::Trace(L"InitCommonControlsEx failed");
     }
 
     core::LauncherState state;

@@ -7,48 +7,59 @@
 namespace corvantis::platform {
 namespace {
 
-// Every Windows ANSI code page maps bytes below 0x80 to the same code units, and in none of them
-// is a CR or LF byte part of a longer character, so text is converted a line at a time and the
-// system is asked only for the lines that need it. Entry files are mostly ASCII.
-template <typename Char, typename Convert>
-void ConvertByLines(std::basic_string_view<Char> text, Convert&& convertNonAscii) {
-    size_t start = 0;
-    while (start < text.size()) {
-        size_t end = start;
-        bool ascii = true;
-        while (end < text.size()) {
-            const auto c = static_cast<std::make_unsigned_t<Char>>(text[end++]);
-            if (c >= 0x80) {
-                ascii = false;
-            } else if (c == '\r' || c == '\n') {
-                break;
-            }
-        }
-        convertNonAscii(text.substr(start, end - start), ascii);
-        start = end;
-    }
-}
-
-// Whether every unit is below 0x80, eight bytes at a time: entry files are mostly ASCII, and
-// this scan, with the widening copy that follows, is most of what reading one costs.
-template <typename Char> bool IsAscii(std::basic_string_view<Char> text) {
+// The position of the first unit of 0x80 or more at or after `from`, eight bytes at a time:
+// entry files are mostly ASCII, and this scan, with the widening copy that follows, is most of
+// what reading one costs. The text's size when there is none.
+template <typename Char> size_t FindNonAscii(std::basic_string_view<Char> text, size_t from = 0) {
     constexpr std::uint64_t kHighBits =
         sizeof(Char) == 1 ? 0x8080808080808080ull : 0xFF80FF80FF80FF80ull;
     constexpr size_t kPerWord = sizeof(std::uint64_t) / sizeof(Char);
-    size_t i = 0;
+    size_t i = from;
     for (; i + kPerWord <= text.size(); i += kPerWord) {
         std::uint64_t word;
         std::memcpy(&word, text.data() + i, sizeof word);
         if ((word & kHighBits) != 0) {
-            return false;
+            break;
         }
     }
     for (; i < text.size(); ++i) {
         if (static_cast<std::make_unsigned_t<Char>>(text[i]) >= 0x80) {
-            return false;
+            return i;
         }
     }
-    return true;
+    return text.size();
+}
+
+template <typename Char> bool IsAscii(std::basic_string_view<Char> text) {
+    return FindNonAscii(text) == text.size();
+}
+
+// Every Windows ANSI code page maps bytes below 0x80 to the same code units, and in none of them
+// is a CR or LF byte part of a longer character, so text is converted a line at a time and the
+// system is asked only for the lines that need it. Calls `convert` with consecutive pieces of
+// `text`: runs of ASCII lines (ascii true), and each line that holds another unit, with its CR
+// or LF (ascii false). Entry files are mostly ASCII.
+template <typename Char, typename Convert>
+void ConvertByLines(std::basic_string_view<Char> text, Convert&& convert) {
+    constexpr Char kLineEnds[] = {Char('\r'), Char('\n')};
+    constexpr auto npos = std::basic_string_view<Char>::npos;
+    size_t start = 0;
+    while (start < text.size()) {
+        const size_t other = FindNonAscii(text, start);
+        if (other == text.size()) {
+            convert(text.substr(start), true);
+            return;
+        }
+        const size_t before = text.find_last_of(kLineEnds, other, 2);
+        const size_t line = before == npos || before < start ? start : before + 1;
+        if (line > start) {
+            convert(text.substr(start, line - start), true);
+        }
+        const size_t after = text.find_first_of(kLineEnds, other, 2);
+        const size_t end = after == npos ? text.size() : after + 1;
+        convert(text.substr(line, end - line), false);
+        start = end;
+    }
 }
 
 template <typename To, typename From>
@@ -214,6 +225,11 @@ void AppendDecoded(std::u16string& out, std::string_view bytes, unsigned codePag
 }
 
 std::u16string DecodeCodePage(std::string_view bytes, unsigned codePage) {
+    // Nearly every line of an entry file is ASCII, the same in every code page and in UTF-8:
+    // widened as the string is built, with no zero fill before it.
+    if (IsAscii(bytes)) {
+        return std::u16string(bytes.begin(), bytes.end());
+    }
     std::u16string out;
     out.reserve(bytes.size());
     AppendDecoded(out, bytes, codePage);

@@ -6,10 +6,18 @@ namespace corvantis::platform {
 
 std::u16string DecodeNonAscii(std::string_view bytes, unsigned codePage) {
     const int size = static_cast<int>(bytes.size());
-    const int length = MultiByteToWideChar(codePage, 0, bytes.data(), size, nullptr, 0);
-    std::u16string out(static_cast<size_t>(length), u'\0');
-    MultiByteToWideChar(codePage, 0, bytes.data(), size, reinterpret_cast<wchar_t*>(out.data()),
-                        length);
+    // No code page gives more UTF-16 units than it has bytes, so one call mostly does; the
+    // length is asked for first only when that room is short after all.
+    std::u16string out(bytes.size(), u'\0');
+    int length = MultiByteToWideChar(codePage, 0, bytes.data(), size,
+                                     reinterpret_cast<wchar_t*>(out.data()), size);
+    if (length == 0 && size > 0 && GetLastError() == ERROR_INSUFFICIENT_BUFFER) {
+        length = MultiByteToWideChar(codePage, 0, bytes.data(), size, nullptr, 0);
+        out.assign(static_cast<size_t>(length), u'\0');
+        MultiByteToWideChar(codePage, 0, bytes.data(), size, reinterpret_cast<wchar_t*>(out.data()),
+                            length);
+    }
+    out.resize(static_cast<size_t>(length));
     return out;
 }
 

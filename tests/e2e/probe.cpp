@@ -4,7 +4,9 @@
 //   probe rect  [window] [id]   screen rectangle of the window, or of its control with that id
 //   probe state [window] [id]   visible, enabled and topmost flags of the window or the control
 //   probe text  window id       the control's text, read with WM_GETTEXT
-//   probe items window id       a list box's item count and items
+//   probe items window id       the launcher's entry list: its items as it shows them, asked for
+//                               with the list's items request (src/app/entry_list_box_win.h),
+//                               and checked against the list box's own count
 //   probe focus [window]        id of the control that has the keyboard focus in the window's
 //   thread
 //
@@ -160,27 +162,69 @@ std::optional<std::wstring> ControlText(HWND control) {
     return std::wstring(buffer.data(), static_cast<size_t>(*copied));
 }
 
-std::optional<std::vector<std::wstring>> ListItems(HWND list) {
-    const auto count = Send(list, LB_GETCOUNT, 0, 0);
-    if (!count || *count < 0) {
-        return std::nullopt;
-    }
+// The entry list draws its items from the launcher's entries and holds no text, so LB_GETTEXT
+// cannot read it. It answers its items request instead with one WM_COPYDATA to a window given
+// in wParam; these must match src/app/entry_list_box_win.h.
+constexpr wchar_t kItemsRequest[] = L"Corvantis.EntryList.Items";
+constexpr ULONG_PTR kItemsCopyData = 0x434C4954;
+
+std::optional<std::vector<std::wstring>> g_received;
+
+// Each item: its length in UTF-16 code units (32 bits, low half first), then those units.
+std::optional<std::vector<std::wstring>> ParseItems(const wchar_t* units, size_t count) {
     std::vector<std::wstring> items;
-    items.reserve(static_cast<size_t>(*count));
-    for (LRESULT i = 0; i < *count; ++i) {
-        const auto length = Send(list, LB_GETTEXTLEN, static_cast<WPARAM>(i), 0);
-        if (!length || *length < 0) {
+    size_t at = 0;
+    while (at < count) {
+        if (count - at < 2) {
             return std::nullopt;
         }
-        std::vector<wchar_t> buffer(static_cast<size_t>(*length) + 1, L'\0');
-        const auto copied =
-            Send(list, LB_GETTEXT, static_cast<WPARAM>(i), reinterpret_cast<LPARAM>(buffer.data()));
-        if (!copied || *copied < 0) {
+        const size_t length = units[at] | (static_cast<size_t>(units[at + 1]) << 16);
+        at += 2;
+        if (count - at < length) {
             return std::nullopt;
         }
-        items.emplace_back(buffer.data(), static_cast<size_t>(*copied));
+        items.emplace_back(units + at, length);
+        at += length;
     }
     return items;
+}
+
+LRESULT CALLBACK ReceiveItems(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    if (message == WM_COPYDATA) {
+        const auto* copy = reinterpret_cast<const COPYDATASTRUCT*>(lParam);
+        if (copy->dwData == kItemsCopyData && copy->cbData % sizeof(wchar_t) == 0) {
+            g_received = ParseItems(static_cast<const wchar_t*>(copy->lpData),
+                                    copy->cbData / sizeof(wchar_t));
+            return TRUE;
+        }
+        return FALSE;
+    }
+    return DefWindowProcW(window, message, wParam, lParam);
+}
+
+std::optional<std::vector<std::wstring>> ListItems(HWND list) {
+    WNDCLASSW receiver{};
+    receiver.lpfnWndProc = ReceiveItems;
+    receiver.hInstance = GetModuleHandleW(nullptr);
+    receiver.lpszClassName = L"ProbeItemsReceiver";
+    RegisterClassW(&receiver);
+    const HWND window = CreateWindowExW(0, receiver.lpszClassName, L"", 0, 0, 0, 0, 0, HWND_MESSAGE,
+                                        nullptr, receiver.hInstance, nullptr);
+    if (window == nullptr) {
+        return std::nullopt;
+    }
+    // Not SMTO_BLOCK: the items arrive as a message to this thread while it waits.
+    DWORD_PTR delivered = 0;
+    const bool answered = SendMessageTimeoutW(list, RegisterWindowMessageW(kItemsRequest),
+                                              reinterpret_cast<WPARAM>(window), 0, SMTO_ABORTIFHUNG,
+                                              kMessageTimeoutMs, &delivered) != 0;
+    DestroyWindow(window);
+    const auto count = Send(list, LB_GETCOUNT, 0, 0);
+    if (!answered || delivered != TRUE || !g_received || !count ||
+        static_cast<size_t>(*count) != g_received->size()) {
+        return std::nullopt;
+    }
+    return g_received;
 }
 
 std::optional<int> ParseId(const wchar_t* text) {
@@ -265,7 +309,9 @@ int wmain(int argc, wchar_t** argv) {
     } else if (command == L"items") {
         const auto items = ListItems(target);
         if (!items) {
-            return Fail(kExitMessageFailed, L"list box messages failed", title, id);
+            return Fail(kExitMessageFailed,
+                        L"the list gave no items, or not as many as the list box counts", title,
+                        id);
         }
         std::string array = "[";
         for (size_t i = 0; i < items->size(); ++i) {

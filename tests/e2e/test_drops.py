@@ -3,7 +3,7 @@
 import unittest
 
 from harness import ID, gbk_file
-from test_editing import ADD, EDITOR_TITLE, LINES, EditingTestCase, centre
+from test_editing import ADD, EDITOR_TITLE, ITEM_HEIGHT, LINES, EditingTestCase, centre
 
 # Chinese and a character outside the Basic Multilingual Plane: both must arrive unchanged.
 DROPPED_TEXT = "链接 https://例子.cn/?q=1 😀"
@@ -31,6 +31,23 @@ class DropTest(EditingTestCase):
                     self.wait_for_boxes(("", target))
                     self.assertFalse(self.window_state()["visible"], "add mode shows the launcher")
                 self.assertEqual(self.list_items(), LINES)
+
+    def test_an_item_dragged_off_the_list_carries_its_line_and_its_release_opens_no_menu(self):
+        # Dropped back on the list itself, the line arrives as the target of a new entry: the
+        # press selected the item, the move started the drag and the release ended it.
+        self.start_launcher(gbk_file(LINES))
+        rect = self.window_rect(ID.EntryList)
+        x, y = rect["left"] + 60, rect["top"] + ITEM_HEIGHT + ITEM_HEIGHT // 2
+        self.xdotool(
+            "mousemove", x, y, "sleep", "0.2", "mousedown", "1", "sleep", "0.3",
+            "mousemove", x + 20, y + 40, "sleep", "0.2",
+            "mousemove", x + 40, y + 80, "sleep", "0.3",
+            "mousemove", x + 42, y + 82, "sleep", "0.3", "mouseup", "1",
+        )
+        self.wait_for_editor()
+        self.wait_for_boxes(("", LINES[1]))
+        self.assertIsNone(self.find_popup(), "the release that ended the drag opened the menu")
+        self.assertEqual(self.list_items(), LINES)
 
     def test_drop_on_the_editor_target_box_replaces_it_and_keeps_the_keywords(self):
         self.start_launcher(gbk_file(LINES))

@@ -91,7 +91,10 @@ TEST(CodePage, DecodesAndEncodesExactlyOrSaysItCannot) {
     } cases[] = {
         {kGbk, u"bd 百度:x\r\n", "bd \xB0\xD9\xB6\xC8:x\r\n"},
         {kGbk, u"猫\r\n狗", "\xC3\xA8\r\n\xB9\xB7"},
-        {kGbk, u"\uD55C", std::nullopt}, // Hangul
+        // Lines of ASCII between others, a lone LF inside a line, no line end at the close.
+        {kGbk, u"a\r\n猫 x\n狗\r\nb\r\n百度", "a\r\n\xC3\xA8 x\n\xB9\xB7\r\nb\r\n\xB0\xD9\xB6\xC8"},
+        {kGbk, u"\uD55C", std::nullopt},                 // Hangul
+        {kGbk, u"猫\r\nok\r\n\uD55C\r\n", std::nullopt}, // one line it cannot hold is enough
         {kGbk, u"ascii only", "ascii only"},
         {kWestern, u"caf\u00E9", "caf\xE9"},
         {kWestern, u"百度", std::nullopt},
