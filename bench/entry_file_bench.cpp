@@ -4,6 +4,7 @@
 // takes.
 
 #include "core/entry_file.h"
+#include "core/entry_list.h"
 #include "platform/codepage.h"
 #include "platform/file.h"
 
@@ -79,8 +80,12 @@ void BM_Load(benchmark::State& state) {
     const auto path = Utf16(source);
     const double baseline =
         MicrosPerCall([&] { benchmark::DoNotOptimize(platform::ReadFileBytes(path)); });
-    const core::EntryFile file(path, kGbk);
-    RunAgainst(state, baseline, [&] { benchmark::DoNotOptimize(file.Load()); });
+    core::EntryFile file(path, kGbk);
+    core::EntryList list;
+    RunAgainst(state, baseline, [&] {
+        file.Load(list);
+        benchmark::DoNotOptimize(list.Lines().data());
+    });
     // For comparison: reading the file and decoding it into one string, as a load would take
     // with no string (and no heap block) per line.
     const double oneString = MicrosPerCall([&] {
@@ -99,13 +104,15 @@ void BM_Save(benchmark::State& state) {
         state.SkipWithError("no shared/data/bangs.txt here: skipped");
         return;
     }
-    const auto lines = *core::EntryFile(Utf16(source), kGbk).Load();
+    const auto lines = core::EntryFile(Utf16(source), kGbk).Read()->Decode();
     const auto bytes = *platform::ReadFileBytes(Utf16(source));
     const auto target = Utf16(ScratchFolder() / "data.txt");
     // The baseline writes the same bytes the same safe way: new file, flushed, renamed.
     const double baseline = MicrosPerCall([&] { platform::WriteFileAtomically(target, bytes); });
-    const core::EntryFile file(target, kGbk);
-    RunAgainst(state, baseline, [&] { file.Save(lines); });
+    core::EntryFile file(target, kGbk);
+    core::EntryList list;
+    list.Append(lines);
+    RunAgainst(state, baseline, [&] { file.Save(list); });
     state.SetLabel(real ? "bangs.txt" : "32766 lines");
 }
 
@@ -116,7 +123,7 @@ void BM_Encode(benchmark::State& state) {
         state.SkipWithError("no shared/data/bangs.txt here: skipped");
         return;
     }
-    const auto lines = *core::EntryFile(Utf16(source), kGbk).Load();
+    const auto lines = core::EntryFile(Utf16(source), kGbk).Read()->Decode();
     const auto bytes = *platform::ReadFileBytes(Utf16(source));
     const auto target = ScratchFolder() / "plain.txt";
     // Against a plain, unflushed write of the bytes: what building the file's bytes costs.

@@ -1,7 +1,8 @@
 #!/usr/bin/env python3
 """Draws Corvantis's pictures and writes them into res/.
 
-    res/corvantis.ico    window and program icon: 16, 32 and 48 px at 4, 8 and 32 bits per pixel
+    res/corvantis.ico    window and program icon: 16, 32 and 48 px at 4, 8 and 32 bits per pixel,
+                         and 256 px at 32 bits stored as PNG (Explorer's large views)
     res/keep_on_top.bmp  16 x 16 title-strip glyph, a push pin ("keep on top"), 24-bit
     res/exit.bmp         16 x 16 title-strip glyph, a thin grey cross ("exit"), 24-bit
 
@@ -10,10 +11,12 @@ Regenerate after changing a drawing:
     python3 tools/make_resources.py
 
 Standard library only. The output is byte-for-byte deterministic, so the generated files are
-checked in and a rerun that changes nothing leaves them identical.
+checked in and a rerun that changes nothing leaves them identical. (The PNG's compressed stream
+comes from zlib, whose output at a given level has not changed in decades.)
 """
 
 import struct
+import zlib
 from pathlib import Path
 
 RES_DIR = Path(__file__).resolve().parent.parent / "res"
@@ -152,7 +155,16 @@ ICON_GEOMETRY = {
         "chevron": ([(13, 13), (24, 24), (13, 35)], 5.2),
         "bar": (26, 32, 37, 37),
     },
+    # The 48 px drawing scaled by 16/3: at this size every edge is smooth anyway.
+    256: {
+        "tile": (11, 11, 245, 245, 48),
+        "chevron": ([(69, 69), (128, 128), (69, 187)], 28),
+        "bar": (139, 171, 197, 197),
+    },
 }
+
+# Sizes whose image is stored as PNG rather than as a bitmap, as Windows does from 256 px on.
+PNG_SIZES = {256}
 
 
 def draw_icon(size):
@@ -291,9 +303,60 @@ def icon_image(rows, bits):
     return header + palette_bytes + pixels
 
 
+def png_filter(kind, row, previous, bpp):
+    """One PNG scanline filter (0 none, 1 sub, 2 up, 3 average, 4 Paeth) applied to a row."""
+    out = bytearray(len(row))
+    for i, value in enumerate(row):
+        left = row[i - bpp] if i >= bpp else 0
+        up = previous[i]
+        upper_left = previous[i - bpp] if i >= bpp else 0
+        if kind == 0:
+            predicted = 0
+        elif kind == 1:
+            predicted = left
+        elif kind == 2:
+            predicted = up
+        elif kind == 3:
+            predicted = (left + up) // 2
+        else:
+            estimate = left + up - upper_left
+            distances = (abs(estimate - left), abs(estimate - up), abs(estimate - upper_left))
+            predicted = (left, up, upper_left)[distances.index(min(distances))]
+        out[i] = (value - predicted) & 0xFF
+    return bytes(out)
+
+
+def png_chunk(kind, data):
+    return struct.pack(">I", len(data)) + kind + data + struct.pack(">I", zlib.crc32(kind + data))
+
+
+def png_image(rows):
+    """A PNG of 8-bit RGBA rows. Each row takes the filter whose output has the smallest sum of
+    absolute (signed) byte values, the usual heuristic for what compresses best."""
+    height, width = len(rows), len(rows[0])
+    previous = bytes(width * 4)
+    scanlines = bytearray()
+    for row in rows:
+        raw = bytes(channel for pixel in row for channel in pixel)
+        candidates = [bytes((kind,)) + png_filter(kind, raw, previous, 4) for kind in range(5)]
+        scanlines += min(candidates, key=lambda line: sum(min(b, 256 - b) for b in line[1:]))
+        previous = raw
+    header = struct.pack(">IIBBBBB", width, height, 8, 6, 0, 0, 0)  # 8-bit RGBA, no interlace
+    return (
+        b"\x89PNG\r\n\x1a\n"
+        + png_chunk(b"IHDR", header)
+        + png_chunk(b"IDAT", zlib.compress(bytes(scanlines), 9))
+        + png_chunk(b"IEND", b"")
+    )
+
+
 def write_ico(path, images):
-    """images: (rows, bits) pairs. Writes an ICO holding them in the given order."""
-    blobs = [(len(rows), bits, icon_image(rows, bits)) for rows, bits in images]
+    """images: (rows, bits) pairs. Writes an ICO holding them in the given order; a size in
+    PNG_SIZES is stored as a 32-bit PNG."""
+    blobs = [
+        (len(rows), bits, png_image(rows) if len(rows) in PNG_SIZES else icon_image(rows, bits))
+        for rows, bits in images
+    ]
     offset = 6 + 16 * len(blobs)
     directory = struct.pack("<HHH", 0, 1, len(blobs))
     for size, bits, blob in blobs:
@@ -317,7 +380,11 @@ def main():
     icons = {size: draw_icon(size) for size in sorted(ICON_GEOMETRY)}
     write_ico(
         RES_DIR / "corvantis.ico",
-        [(icons[size], bits) for size in sorted(icons) for bits in (4, 8, 32)],
+        [
+            (icons[size], bits)
+            for size in sorted(icons)
+            for bits in ((32,) if size in PNG_SIZES else (4, 8, 32))
+        ],
     )
     write_bmp24(RES_DIR / "keep_on_top.bmp", draw_keep_on_top())
     write_bmp24(RES_DIR / "exit.bmp", draw_exit())

@@ -5,12 +5,13 @@
 #include "platform/window_win.h"
 
 namespace corvantis::app {
+namespace {
 
-void DockingTick(HWND window, unsigned dpi) {
+// The window's place and the pointer, read afresh. A failed read leaves zeros, and the step
+// goes on with them.
+core::DockInput ReadPlace(HWND window, unsigned dpi, RECT& rect) {
     using platform::PixelsToTwips;
-    // A failed read leaves zeros, and the step goes on with them.
     POINT pointer{};
-    RECT rect{};
     GetCursorPos(&pointer);
     GetWindowRect(window, &rect);
     core::DockInput input;
@@ -22,8 +23,10 @@ void DockingTick(HWND window, unsigned dpi) {
     input.height = PixelsToTwips(rect.bottom - rect.top, dpi);
     input.screenWidth = PixelsToTwips(platform::ScreenPixels().cx, dpi);
     input.minimised = IsIconic(window) != FALSE;
+    return input;
+}
 
-    const core::DockAction action = core::DockStep(input);
+void Carry(HWND window, unsigned dpi, const RECT& rect, const core::DockAction& action) {
     if (action.newLeft || action.newTop) {
         const int x = action.newLeft ? platform::TwipsToPixels(*action.newLeft, dpi) : rect.left;
         const int y = action.newTop ? platform::TwipsToPixels(*action.newTop, dpi) : rect.top;
@@ -32,6 +35,20 @@ void DockingTick(HWND window, unsigned dpi) {
     if (action.show) {
         ShowWindow(window, SW_SHOW);
     }
+}
+
+} // namespace
+
+void DockingTick(HWND window, unsigned dpi) {
+    RECT rect{};
+    const core::DockInput input = ReadPlace(window, dpi, rect);
+    Carry(window, dpi, rect, core::DockStep(input));
+}
+
+void DockingReveal(HWND window, unsigned dpi) {
+    RECT rect{};
+    const core::DockInput input = ReadPlace(window, dpi, rect);
+    Carry(window, dpi, rect, core::DockReveal(input));
 }
 
 } // namespace corvantis::app

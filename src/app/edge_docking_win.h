@@ -8,4 +8,7 @@ namespace corvantis::app {
 
 void DockingTick(HWND window, unsigned dpi);
 
+// The tick's reveal, as if the pointer were over the window: a docked window comes back into view.
+void DockingReveal(HWND window, unsigned dpi);
+
 } // namespace corvantis::app

@@ -4,10 +4,12 @@
 #include "app/editor_layout.h"
 #include "app/texts.h"
 #include "core/entry_commands.h"
+#include "platform/drag_source_win.h"
 
 #include "../res/resource.h"
 
 #include <commctrl.h>
+#include <windowsx.h>
 
 #include <array>
 
@@ -17,7 +19,7 @@ EditorWindow::EditorWindow(EditorHost& host, core::LauncherState& state)
     : host_(host), state_(state) {}
 
 void EditorWindow::OpenAdd() {
-    state_.mode = core::EditorMode::Add;
+    core::AddOpening(state_);
     host_.HideForAdding();
     if (EnsureOpen()) {
         Show();
@@ -36,7 +38,7 @@ void EditorWindow::OpenEdit() {
 
 void EditorWindow::OpenWithTarget(std::u16string_view target) {
     host_.HideForAdding();
-    state_.mode = core::EditorMode::Add;
+    core::AddOpening(state_);
     if (EnsureOpen()) {
         Show();
         platform::SetText(targetBox_, target);
@@ -112,8 +114,12 @@ bool EditorWindow::CreateControls() {
     panelBrush_.reset(CreateSolidBrush(platform::ToColorRef(editor::kPanelBackground)));
     okBrush_.reset(CreateSolidBrush(platform::ToColorRef(editor::kOkBackground)));
 
-    targetDrops_.Register(targetBox_,
-                          [this](std::u16string text) { platform::SetText(targetBox_, text); });
+    targetDrops_.Register(targetBox_, [this](std::u16string text) {
+        // Its own text dropped back on the box would replace all the rest of it.
+        if (!draggingOut_) {
+            platform::SetText(targetBox_, core::FirstLine(text));
+        }
+    });
     return true;
 }
 
@@ -148,15 +154,21 @@ void EditorWindow::Show() {
 void EditorWindow::Save() {
     const std::u16string keywords = platform::WindowText(keywordsBox_);
     const std::u16string target = platform::WindowText(targetBox_);
+    const auto refuse = [this](const wchar_t* message, HWND box) {
+        MessageBoxW(Hwnd(), message, texts::kAppTitle, MB_OK);
+        SetFocus(box); // straight back to the box to mend
+    };
     switch (core::CheckEditorBoxes(keywords, target)) {
     case core::SaveCheck::EmptyKeyword:
-        MessageBoxW(Hwnd(), texts::kEmptyKeyword, texts::kAppTitle, MB_OK);
-        SetFocus(keywordsBox_); // straight back to the box to fill in
-        return;
+        return refuse(texts::kEmptyKeyword, keywordsBox_);
     case core::SaveCheck::EmptyTarget:
-        MessageBoxW(Hwnd(), texts::kEmptyTarget, texts::kAppTitle, MB_OK);
-        SetFocus(targetBox_);
-        return;
+        return refuse(texts::kEmptyTarget, targetBox_);
+    case core::SaveCheck::KeywordLineBreak:
+        return refuse(texts::kKeywordLineBreak, keywordsBox_);
+    case core::SaveCheck::KeywordColon:
+        return refuse(texts::kKeywordColon, keywordsBox_);
+    case core::SaveCheck::TargetLineBreak:
+        return refuse(texts::kTargetLineBreak, targetBox_);
     case core::SaveCheck::Ok:
         break;
     }
@@ -172,11 +184,48 @@ void EditorWindow::Close() {
 }
 
 bool EditorWindow::PreTranslateMessage(const MSG& message) {
-    if (Hwnd() == nullptr || message.message != WM_KEYDOWN || message.wParam != VK_TAB ||
-        !IsChild(Hwnd(), message.hwnd)) {
+    if (Hwnd() == nullptr || !IsChild(Hwnd(), message.hwnd)) {
+        return false;
+    }
+    if (message.message == WM_LBUTTONDOWN && message.hwnd == targetBox_) {
+        try {
+            return DragSelectionOut(message);
+        } catch (...) {
+            // The button is still down: the box takes the press as an ordinary one.
+            draggingOut_ = false;
+            platform::Trace(L"dragging the target box's selection ended in an exception");
+            return false;
+        }
+    }
+    if (message.message != WM_KEYDOWN || message.wParam != VK_TAB) {
         return false;
     }
     SetFocus(GetFocus() == keywordsBox_ ? targetBox_ : keywordsBox_);
+    return true;
+}
+
+bool EditorWindow::DragSelectionOut(const MSG& press) {
+    // The selection shows only while the box has the focus.
+    if (GetFocus() != targetBox_) {
+        return false;
+    }
+    const POINT point{GET_X_LPARAM(press.lParam), GET_Y_LPARAM(press.lParam)};
+    const auto selected = platform::SelectionAt(targetBox_, point);
+    if (!selected) {
+        return false;
+    }
+    POINT screen = point;
+    ClientToScreen(targetBox_, &screen);
+    if (DragDetect(targetBox_, screen)) {
+        draggingOut_ = true;
+        platform::DragTextOut(*selected);
+        draggingOut_ = false;
+    } else {
+        // Released within the drag distance: the box takes the click now, and places the caret.
+        SendMessageW(targetBox_, WM_LBUTTONDOWN, press.wParam, press.lParam);
+        SendMessageW(targetBox_, WM_LBUTTONUP, press.wParam & ~static_cast<WPARAM>(MK_LBUTTON),
+                     press.lParam);
+    }
     return true;
 }
 

@@ -43,7 +43,10 @@ public:
     // A drop on the launcher's list: add mode with the dropped text as the target.
     void OpenWithTarget(std::u16string_view target);
 
-    // Tab moves between the two boxes.
+    // Shows the open editor in front, the focus in one of its boxes.
+    void Show();
+
+    // Tab moves between the two boxes; a press on the target box's selection may drag it out.
     bool PreTranslateMessage(const MSG& message);
 
     LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam);
@@ -56,9 +59,13 @@ private:
     bool Create();
     bool CreateControls();
     void Layout();
-    void Show();
     void Save();
     void Close();
+
+    // A press on the target box's selection that moves past the system's drag distance drags
+    // the selected text out; one released sooner is the click it was. False when the press is
+    // not on the selection and belongs to the box.
+    bool DragSelectionOut(const MSG& press);
 
     void OnCommand(int id, int code);
     LRESULT OnCtlColor(HDC dc, HWND control);
@@ -77,6 +84,7 @@ private:
     HWND closeGlyph_ = nullptr;
     HWND titleLabel_ = nullptr;
     platform::DropRegistration targetDrops_;
+    bool draggingOut_ = false; // a drag of the target box's own text is under way
 
     platform::ControlFonts fonts_;
     platform::UniqueBrush panelBrush_;

@@ -20,6 +20,12 @@ constexpr Item kItems[] = {
 } // namespace
 
 MenuCommand EntryMenu::PopUp(HWND owner) {
+    POINT pointer{};
+    GetCursorPos(&pointer);
+    return PopUp(owner, pointer);
+}
+
+MenuCommand EntryMenu::PopUp(HWND owner, POINT at) {
     if (!menu_) {
         menu_.reset(CreatePopupMenu());
         if (!menu_) {
@@ -30,13 +36,11 @@ MenuCommand EntryMenu::PopUp(HWND owner) {
             AppendMenuW(menu_.get(), MF_STRING, static_cast<UINT_PTR>(item.command), item.caption);
         }
     }
-    POINT pointer{};
-    GetCursorPos(&pointer);
     // The owner must be in front, or the menu does not close when the user clicks elsewhere.
     SetForegroundWindow(owner);
     const auto chosen = static_cast<MenuCommand>(
         TrackPopupMenu(menu_.get(), TPM_LEFTALIGN | TPM_TOPALIGN | TPM_LEFTBUTTON | TPM_RETURNCMD,
-                       pointer.x, pointer.y, 0, owner, nullptr));
+                       at.x, at.y, 0, owner, nullptr));
     PostMessageW(owner, WM_NULL, 0, 0);
     return chosen;
 }

@@ -15,6 +15,8 @@ public:
     // Pops the menu up at the pointer and waits until it is dismissed; None when nothing was
     // chosen.
     MenuCommand PopUp(HWND owner);
+    // The same with the menu's top-left corner at `at` (screen pixels).
+    MenuCommand PopUp(HWND owner, POINT at);
 
 private:
     platform::UniqueMenu menu_;

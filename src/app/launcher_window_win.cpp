@@ -3,6 +3,7 @@
 #include "app/control_ids.h"
 #include "app/edge_docking_win.h"
 #include "app/launcher_layout.h"
+#include "app/summon_win.h"
 #include "app/texts.h"
 #include "core/closing.h"
 #include "core/docking.h"
@@ -13,6 +14,9 @@
 #include "../res/resource.h"
 
 #include <commctrl.h>
+#include <windowsx.h>
+
+#include <algorithm>
 
 namespace corvantis::app {
 namespace {
@@ -39,7 +43,8 @@ bool LauncherWindow::Create() {
     const bool created = controls_.Create(Hwnd(), entries_,
                                           {[this] { OnListClick(); },
                                            [this](std::u16string text) {
-                                               editor_.OpenWithTarget(text);
+                                               // One line, as a single-line box takes a paste.
+                                               editor_.OpenWithTarget(core::FirstLine(text));
                                            }});
     if (!created) {
         platform::Trace(L"the launcher's controls could not be created");
@@ -68,13 +73,23 @@ void LauncherWindow::FinishStart() {
     platform::AddTooltip(tooltip, controls_.closeGlyph, texts::kCloseTip);
 }
 
+void LauncherWindow::AnswerSummons(std::uint64_t key) {
+    summonKey_ = key;
+    summonMessage_ = SummonMessage();
+    // A copy started without elevation may summon an elevated one.
+    if (summonMessage_ != 0 &&
+        !ChangeWindowMessageFilterEx(Hwnd(), summonMessage_, MSGFLT_ALLOW, nullptr)) {
+        platform::Trace(L"ChangeWindowMessageFilterEx failed for the summon");
+    }
+}
+
 void LauncherWindow::Load() {
     PlaceCentred(launcher::kWidth, launcher::kHeight);
     SetFrame(launcher::kWindowFrameDesign, launcher::kFrameBorder);
     Layout();
-    // The start-up load reads the file the way the reload command does. A missing or
-    // unreadable file leaves the list empty; nothing is created until a save.
-    ReloadList();
+    // A missing file leaves the list empty, and nothing is created until a save. So does an
+    // unreadable one, and the user hears of it: its entries come back once it can be read.
+    const bool unreadable = entryFile_.Load(entries_) == core::LoadOutcome::Unreadable;
     ShowOnTop();
     SetFrame(launcher::FrameRect(launcher::kWidth, launcher::kHeight), launcher::kFrameBorder);
     stripPlace_ = launcher::StripRect(launcher::kWidth);
@@ -82,6 +97,9 @@ void LauncherWindow::Load() {
     KeepOnTop();
     SetForegroundWindow(Hwnd());
     SetFocus(controls_.requestBox);
+    if (unreadable) {
+        MessageBoxW(Hwnd(), texts::kUnreadableAtStart, texts::kAppTitle, MB_OK | MB_ICONWARNING);
+    }
 }
 
 bool LauncherWindow::PreTranslateMessage(const MSG& message) {
@@ -105,20 +123,16 @@ bool LauncherWindow::PreTranslateMessage(const MSG& message) {
 }
 
 void LauncherWindow::RunRequest() {
+    // A relative target means one beside the program and its data.txt, wherever it was started.
+    const std::u16string folder = platform::ProgramFolder();
     core::ResolveRequest(
         entryFile_, platform::WindowText(controls_.requestBox),
-        [this](std::u16string_view target) { platform::ShellOpen(Hwnd(), target); });
+        [&](std::u16string_view target) { platform::ShellOpen(Hwnd(), target, folder); });
     SetFocus(controls_.requestBox);
 }
 
-void LauncherWindow::ReloadList() {
-    if (auto lines = entryFile_.Load()) {
-        entries_.Append(std::move(*lines));
-    }
-}
-
 bool LauncherWindow::SaveList() {
-    return entryFile_.Save(entries_.Lines());
+    return entryFile_.Save(entries_);
 }
 
 void LauncherWindow::CloseAndSave() {
@@ -132,7 +146,70 @@ void LauncherWindow::CloseAndSave() {
 
 void LauncherWindow::OnListClick() {
     state_.selected = controls_.entryList.Selection();
-    RunMenuCommand(menu_.PopUp(Hwnd()));
+    menuOpen_ = true;
+    const MenuCommand command = menu_.PopUp(Hwnd());
+    menuOpen_ = false;
+    RunMenuCommand(command);
+}
+
+void LauncherWindow::OnTick() {
+    if (!dockingHeld_) {
+        DockingTick(Hwnd(), Dpi());
+    }
+    // The list follows outside changes of the file while it has none of its own; not under an
+    // open menu, which acts on what it was opened on. (The editor stops the tick.)
+    if (!menuOpen_) {
+        entryFile_.Follow(entries_);
+    }
+}
+
+LRESULT LauncherWindow::OnSummon(WPARAM wParam, LPARAM lParam) {
+    if (!summonKey_ || !NamesKey(wParam, lParam, *summonKey_)) {
+        return 0; // a copy from another folder looks for its own launcher
+    }
+    Summon();
+    return kSummonAnswered;
+}
+
+void LauncherWindow::Summon() {
+    // While the editor is open, or a message box waits for an answer, that comes forward; the
+    // launcher follows when it closes.
+    const HWND editor = editor_.Hwnd();
+    const HWND popup = GetLastActivePopup(editor != nullptr ? editor : Hwnd());
+    if (editor != nullptr && popup == editor) {
+        editor_.Show();
+        return;
+    }
+    if (popup != Hwnd()) {
+        SetForegroundWindow(popup);
+        return;
+    }
+    DockingReveal(Hwnd(), Dpi());
+    ShowOnTop();
+    SetForegroundWindow(Hwnd());
+    dockingHeld_ = GetForegroundWindow() == Hwnd();
+    SetFocus(controls_.requestBox);
+    SendMessageW(controls_.requestBox, EM_SETSEL, 0, -1);
+}
+
+void LauncherWindow::OnListMenuKey() {
+    const HWND list = controls_.entryList.Hwnd();
+    state_.selected = controls_.entryList.Selection();
+    RECT client{};
+    GetClientRect(list, &client);
+    POINT at{client.left, client.top}; // no selection: at the list's top-left corner
+    RECT item{};
+    if (state_.selected >= 0 &&
+        SendMessageW(list, LB_GETITEMRECT, static_cast<WPARAM>(state_.selected),
+                     reinterpret_cast<LPARAM>(&item)) != LB_ERR) {
+        // An item scrolled out of view: the menu stays at the list's edge.
+        at = {item.left, std::clamp(item.bottom, client.top, client.bottom)};
+    }
+    ClientToScreen(list, &at);
+    menuOpen_ = true;
+    const MenuCommand command = menu_.PopUp(Hwnd(), at);
+    menuOpen_ = false;
+    RunMenuCommand(command);
 }
 
 void LauncherWindow::RunMenuCommand(MenuCommand command) {
@@ -167,6 +244,15 @@ LRESULT LauncherWindow::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam
     case WM_CTLCOLORSTATIC:
     case WM_CTLCOLORLISTBOX:
         return controls_.Colour(reinterpret_cast<HDC>(wParam), reinterpret_cast<HWND>(lParam));
+    case WM_CONTEXTMENU:
+        // The list passes its menu key up, at -1, -1; a right click on it (at the pointer's
+        // coordinates) does nothing.
+        if (reinterpret_cast<HWND>(wParam) == controls_.entryList.Hwnd() &&
+            GET_X_LPARAM(lParam) == -1 && GET_Y_LPARAM(lParam) == -1) {
+            OnListMenuKey();
+            return 0;
+        }
+        return Default(message, wParam, lParam);
     case WM_DRAWITEM: // the entry list draws its items from the entries
         return controls_.entryList.Draw(*reinterpret_cast<const DRAWITEMSTRUCT*>(lParam))
                    ? TRUE
@@ -179,7 +265,7 @@ LRESULT LauncherWindow::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam
         return 0;
     case WM_TIMER:
         if (wParam == kDockingTimer) {
-            DockingTick(Hwnd(), Dpi());
+            OnTick();
         } else if (wParam == kFinishStartTimer) {
             FinishStart();
         }
@@ -204,6 +290,9 @@ LRESULT LauncherWindow::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam
         PostQuitMessage(0);
         return 0;
     default:
+        if (summonMessage_ != 0 && message == summonMessage_) {
+            return OnSummon(wParam, lParam);
+        }
         return Default(message, wParam, lParam);
     }
 }
@@ -214,7 +303,7 @@ void LauncherWindow::OnCommand(int id, int code) {
     }
     switch (id) {
     case ids::kReloadButton:
-        ReloadList();
+        core::ReloadList(entries_, entryFile_);
         break;
     case ids::kClearButton:
         entries_.Clear();
@@ -241,6 +330,7 @@ void LauncherWindow::OnCommand(int id, int code) {
 void LauncherWindow::OnActivate(WPARAM wParam) {
     // Like a dialog: the control that had the focus gets it back when the window is activated.
     if (LOWORD(wParam) == WA_INACTIVE) {
+        dockingHeld_ = false;
         const HWND focus = GetFocus();
         if (focus != nullptr && IsChild(Hwnd(), focus)) {
             lastFocus_ = focus;

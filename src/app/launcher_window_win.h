@@ -11,6 +11,7 @@
 #include "platform/base_window_win.h"
 #include "platform/handles_win.h"
 
+#include <cstdint>
 #include <optional>
 
 namespace corvantis::app {
@@ -24,6 +25,11 @@ public:
     // Creates the window and runs its load: centred, list filled, shown topmost, focus in the
     // request box. False when the window or one of its controls cannot be created.
     bool Create();
+
+    // From now on a later start from the folder of `key` summons this window: it is revealed
+    // from its docked strip, shown topmost and activated, with the focus in the request box and
+    // its text selected.
+    void AnswerSummons(std::uint64_t key);
 
     // Sees every key of the window's controls before they do (key preview), and moves the focus
     // along the window's tab order. True when the message was used up.
@@ -49,15 +55,20 @@ private:
 
     // Resolves the request box's text against the entry file and opens every match.
     void RunRequest();
-    // The entry file's lines added to the list again ("载入").
-    void ReloadList();
-    // Rewrites the entry file from the list; false, the file left as it was, when it cannot.
+    // Writes the list's changes to the entry file, merged with what it holds now; false, the file
+    // left as it was, when it cannot.
     bool SaveList();
     // Writes a changed list back, then ends the program. When the write fails the program keeps
     // running with its list, so that nothing is lost: the user is told and can close again.
     void CloseAndSave();
     void OnListClick();
+    // Shift+F10 or the context-menu key in the list: the menu for the selected item, below it.
+    void OnListMenuKey();
+    void OnTick();
     void RunMenuCommand(MenuCommand command);
+
+    LRESULT OnSummon(WPARAM wParam, LPARAM lParam);
+    void Summon();
 
     void OnCommand(int id, int code);
     void OnActivate(WPARAM wParam);
@@ -65,11 +76,16 @@ private:
 
     std::optional<platform::OleScope> ole_; // the last member to go: drops are revoked first
     core::LauncherState& state_;
-    const core::EntryFile entryFile_;
+    core::EntryFile entryFile_;
     LauncherControls controls_;
     core::EntryList entries_{controls_.entryList};
     platform::TwipsRect stripPlace_;
     HWND lastFocus_ = nullptr;
+    bool menuOpen_ = false;
+    std::optional<std::uint64_t> summonKey_;
+    UINT summonMessage_ = 0;
+    // Docking holds off while a summoned launcher stays active, so that it can be typed into.
+    bool dockingHeld_ = false;
     EntryMenu menu_;
     EditorWindow editor_;
 };

@@ -20,10 +20,14 @@ inline constexpr wchar_t kKeepOnTopTip[] = L"置顶";
 inline constexpr wchar_t kCloseTip[] = L"退出";
 
 inline constexpr wchar_t kStartFailed[] = L"无法创建 Corvantis 的窗口，程序无法启动。";
+inline constexpr wchar_t kRunningNoAnswer[] =
+    L"这个文件夹里的 Corvantis 已在运行，但没有响应。\n请稍后再启动一次。";
 inline constexpr wchar_t kCloseSaveFailed[] =
     L"无法保存 data.txt，修改尚未写入。\n请检查文件是否只读、被占用或磁盘已满，然后再次退出。";
 inline constexpr wchar_t kSaveFailed[] =
     L"无法保存 data.txt，修改尚未写入。\n请检查文件是否只读、被占用或磁盘已满，然后再试一次。";
+inline constexpr wchar_t kUnreadableAtStart[] =
+    L"无法读取 data.txt，列表暂时为空。\n文件中的条目不会丢失：文件可以读取后，列表会显示它们。";
 inline constexpr wchar_t kDeleteAllFailed[] =
     L"无法清空 data.txt，所有条目都还在。\n请检查文件是否只读、被占用或磁盘已满，然后再试一次。";
 
@@ -35,6 +39,9 @@ inline constexpr wchar_t kOkCaption[] = L"好";
 inline constexpr wchar_t kEditorCloseTip[] = L"Exit";
 inline constexpr wchar_t kEmptyKeyword[] = L"触发关键字不能为空";
 inline constexpr wchar_t kEmptyTarget[] = L"路径或者网址不能为空";
+inline constexpr wchar_t kKeywordLineBreak[] = L"触发关键字不能包含换行符";
+inline constexpr wchar_t kKeywordColon[] = L"触发关键字不能包含冒号";
+inline constexpr wchar_t kTargetLineBreak[] = L"路径或者网址不能包含换行符";
 
 // The entry menu.
 inline constexpr wchar_t kMenuAddOne[] = L"新增一个";

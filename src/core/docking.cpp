@@ -52,4 +52,8 @@ DockAction DockStep(const DockInput& input) {
     return PointerInside(input.pointer, input.rect) ? Reveal(input) : Hide(input);
 }
 
+DockAction DockReveal(const DockInput& input) {
+    return input.minimised ? DockAction{} : Reveal(input);
+}
+
 } // namespace corvantis::core

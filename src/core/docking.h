@@ -53,4 +53,7 @@ struct DockAction {
 // A minimised window is left alone; the bottom edge has no rule.
 DockAction DockStep(const DockInput& input);
 
+// The step's reveal whatever the pointer: what summoning the launcher does to a docked window.
+DockAction DockReveal(const DockInput& input);
+
 } // namespace corvantis::core

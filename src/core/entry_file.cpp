@@ -1,49 +1,92 @@
 #include "core/entry_file.h"
 
 #include "platform/codepage.h"
-#include "platform/file.h"
 
 namespace corvantis::core {
+namespace {
+
+constexpr std::string_view kLineEnd = "\r\n";
+
+// Whether bytes stored in one form are the same bytes in another.
+bool SameBytes(TextForm stored, TextForm form) {
+    return stored == form || (stored != TextForm::CodePage && form != TextForm::CodePage);
+}
+
+} // namespace
 
 StoredLines::StoredLines(std::string bytes, unsigned codePage)
     : bytes_(std::move(bytes)), codePage_(codePage) {
-    if (std::string_view(bytes_).starts_with(kUtf8Bom)) {
-        start_ = kUtf8Bom.size();
+    std::string_view text = bytes_;
+    if (text.starts_with(kUtf8Bom)) {
+        form_ = TextForm::Utf8Bom;
+        text.remove_prefix(kUtf8Bom.size());
+    } else if (!platform::IsAsciiText(text) && platform::IsValidUtf8(text)) {
+        form_ = TextForm::Utf8;
+    }
+    if (form_ != TextForm::CodePage) {
         codePage_ = platform::kCodePageUtf8;
     }
+    ForEachLine(text, [&](std::string_view line) {
+        lines_.emplace_back(static_cast<size_t>(line.data() - bytes_.data()), line.size());
+    });
 }
 
-std::string_view StoredLines::Text() const {
-    return std::string_view(bytes_).substr(start_);
+std::vector<std::string_view> StoredLines::Views() const {
+    std::vector<std::string_view> views;
+    views.reserve(lines_.size());
+    ForEach([&](std::string_view line) { views.push_back(line); });
+    return views;
+}
+
+std::u16string StoredLines::Decode(size_t index) const {
+    return platform::DecodeCodePage(Line(index), codePage_);
 }
 
 std::vector<std::u16string> StoredLines::Decode() const {
     std::vector<std::u16string> lines;
+    lines.reserve(lines_.size());
     ForEach(
         [&](std::string_view line) { lines.push_back(platform::DecodeCodePage(line, codePage_)); });
     return lines;
 }
 
-std::string EncodeEntryLines(std::span<const std::u16string> lines, unsigned codePage) {
-    std::u16string text;
-    size_t length = kCrLf.size();
-    for (const auto& line : lines) {
-        length += line.size() + kCrLf.size();
-    }
-    text.reserve(length);
-    for (const auto& line : lines) {
-        text += line;
-        text += kCrLf;
-    }
+std::string EncodeLines(std::span<const LineToWrite> lines, TextForm form, unsigned codePage) {
     if (lines.empty()) {
-        text = kCrLf;
+        return std::string(kLineEnd);
     }
-    if (auto bytes = platform::EncodeCodePage(text, codePage)) {
-        return std::move(*bytes);
+    for (;;) {
+        std::string out(form == TextForm::Utf8Bom ? kUtf8Bom : "");
+        bool fits = true;
+        for (const LineToWrite& line : lines) {
+            if (line.stored && SameBytes(line.storedForm, form)) {
+                out += *line.stored;
+            } else if (form != TextForm::CodePage) {
+                out += platform::EncodeUtf8(line.text);
+            } else if (auto bytes = platform::EncodeCodePage(line.text, codePage)) {
+                out += *bytes;
+            } else {
+                fits = false;
+                break;
+            }
+            out += kLineEnd;
+        }
+        // Only UTF-8 with a byte-order mark holds every line, and only it reads back a file that
+        // begins with the mark's bytes as written.
+        if (form != TextForm::Utf8Bom && (!fits || out.starts_with(kUtf8Bom))) {
+            form = TextForm::Utf8Bom;
+            continue;
+        }
+        return out;
     }
-    std::string bytes(kUtf8Bom);
-    bytes += platform::EncodeUtf8(text);
-    return bytes;
+}
+
+std::string EncodeEntryLines(std::span<const std::u16string> lines, unsigned codePage) {
+    std::vector<LineToWrite> toWrite;
+    toWrite.reserve(lines.size());
+    for (const auto& line : lines) {
+        toWrite.push_back({line, std::nullopt});
+    }
+    return EncodeLines(toWrite, TextForm::CodePage, codePage);
 }
 
 EntryFile::EntryFile(std::u16string path, unsigned codePage)
@@ -63,20 +106,105 @@ std::optional<StoredLines> EntryFile::Read() const {
     return StoredLines(std::move(*bytes), codePage_);
 }
 
-std::optional<std::vector<std::u16string>> EntryFile::Load() const {
-    const auto stored = Read();
-    if (!stored) {
-        return std::nullopt;
+LoadOutcome EntryFile::Load(EntryList& list) {
+    // The stamp before the read: a change during the read shows as a change afterwards.
+    const auto stamp = platform::StampOf(path_);
+    auto bytes = platform::ReadFileBytes(path_);
+    if (!bytes) {
+        const bool missing = !platform::PathExists(path_);
+        known_.reset();
+        if (missing) {
+            known_.emplace(std::string(), codePage_);
+        }
+        stamp_.reset();
+        list.Assign({});
+        return missing ? LoadOutcome::Missing : LoadOutcome::Unreadable;
     }
-    return stored->Decode();
+    stamp_ = stamp;
+    known_.emplace(std::move(*bytes), codePage_);
+    list.Assign(known_->Decode());
+    return LoadOutcome::Loaded;
 }
 
-bool EntryFile::Save(std::span<const std::u16string> lines) const {
-    return platform::WriteFileAtomically(path_, EncodeEntryLines(lines, codePage_));
+bool EntryFile::Save(EntryList& list) {
+    std::optional<StoredLines> current;
+    if (auto bytes = platform::ReadFileBytes(path_)) {
+        current.emplace(std::move(*bytes), codePage_);
+    } else if (platform::PathExists(path_)) {
+        return false; // what it holds cannot be read, so it is not replaced blindly
+    }
+    const StoredLines none(std::string(), codePage_);
+    const StoredLines& base = known_ ? *known_ : none;
+    // A file that went away holds no outside change to carry over.
+    const StoredLines& theirs = current ? *current : base;
+    const std::vector<std::string_view> baseLines = base.Views();
+    const std::vector<std::string_view> theirLines = theirs.Views();
+    const std::vector<MergedLine> merged = MergeLines(baseLines, list.Origins(), theirLines);
+
+    std::vector<std::u16string> texts;
+    std::vector<EntryList::Id> ids;
+    texts.reserve(merged.size());
+    ids.reserve(merged.size());
+    for (const MergedLine& line : merged) {
+        const int index = static_cast<int>(line.index);
+        texts.push_back(line.ours ? list.Item(index) : theirs.Decode(line.index));
+        ids.push_back(line.ours ? list.IdOf(index) : 0);
+    }
+    std::vector<LineToWrite> toWrite;
+    toWrite.reserve(merged.size());
+    for (size_t i = 0; i < merged.size(); ++i) {
+        toWrite.push_back(merged[i].ours
+                              ? LineToWrite{texts[i], std::nullopt}
+                              : LineToWrite{texts[i], theirLines[merged[i].index], theirs.Form()});
+    }
+    return Write(EncodeLines(toWrite, theirs.Form(), codePage_), list, std::move(texts),
+                 std::move(ids));
 }
 
-bool EntryFile::Empty() const {
-    return platform::WriteFileAtomically(path_, EncodeEntryLines({}, codePage_));
+bool EntryFile::Empty(EntryList& list) {
+    return Write(EncodeEntryLines({}, codePage_), list, {}, {});
+}
+
+bool EntryFile::Write(std::string bytes, EntryList& list, std::vector<std::u16string> lines,
+                      std::vector<EntryList::Id> ids) {
+    if (!platform::WriteFileAtomically(path_, bytes)) {
+        return false;
+    }
+    stamp_ = platform::StampOf(path_);
+    known_.emplace(std::move(bytes), codePage_);
+    list.Assign(std::move(lines), ids);
+    return true;
+}
+
+bool EntryFile::ChangedOnDisk() const {
+    return !known_ || platform::StampOf(path_) != stamp_;
+}
+
+bool EntryFile::Follow(EntryList& list) {
+    if (!ChangedOnDisk() || !ListIsSaved(list)) {
+        return false;
+    }
+    const auto stamp = platform::StampOf(path_);
+    auto bytes = platform::ReadFileBytes(path_);
+    if (!bytes) {
+        return false;
+    }
+    stamp_ = stamp;
+    if (known_ && known_->Bytes() == *bytes) {
+        return false; // touched, not changed
+    }
+    known_.emplace(std::move(*bytes), codePage_);
+    list.Assign(known_->Decode());
+    return true;
+}
+
+bool EntryFile::ListIsSaved(const EntryList& list) const {
+    if (!known_) {
+        return list.Count() == 0;
+    }
+    // The file of an empty list holds one empty line.
+    const bool emptied = known_->Count() == 1 && known_->Line(0).empty() && list.Count() == 0;
+    return emptied || list.Untouched(known_->Count());
 }
 
 } // namespace corvantis::core

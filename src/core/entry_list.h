@@ -1,8 +1,15 @@
 #pragma once
 // The entries as the program holds them while it runs: the lines of the entry file in file
-// order, new entries added at the top. A view (the launcher's list box) is told of every change,
+// order, new entries added at the top. Each entry remembers where it came from (a line of the
+// file as this copy last read or wrote it, kept or edited, or a new line), so that a save can
+// carry this copy's changes over to what the file holds by then; and each has an id that stays
+// with it while others come and go. A view (the launcher's list box) is told of every change,
 // so it only ever shows; it is never read back.
 
+#include "core/line_merge.h"
+
+#include <cstdint>
+#include <optional>
 #include <span>
 #include <string>
 #include <string_view>
@@ -25,6 +32,8 @@ protected:
 // Items are counted from 0; an index outside the list changes nothing.
 class EntryList {
 public:
+    using Id = std::uint64_t;
+
     EntryList() = default;
     explicit EntryList(EntryListView& view) : view_(&view) {}
     EntryList(const EntryList&) = delete;
@@ -34,6 +43,15 @@ public:
     bool Names(int index) const { return index >= 0 && index < Count(); }
     const std::u16string& Item(int index) const { return lines_[static_cast<size_t>(index)]; }
     std::span<const std::u16string> Lines() const { return lines_; }
+    std::span<const OurLine> Origins() const { return origins_; }
+    Id IdOf(int index) const { return ids_[static_cast<size_t>(index)]; }
+    std::optional<int> IndexOf(Id id) const;
+
+    // The file's lines as read or written: line i of the list is line i of the file. An entry
+    // whose id is given in `keep` (one per line, 0 for none) keeps it.
+    void Assign(std::vector<std::u16string> lines, std::span<const Id> keep = {});
+    // Whether the list holds exactly the first `fileLines` lines of the file, untouched.
+    bool Untouched(size_t fileLines) const;
 
     // New last items, in order.
     void Append(std::vector<std::u16string> lines);
@@ -44,7 +62,12 @@ public:
     void Clear();
 
 private:
+    Id NewId() { return nextId_++; }
+
     std::vector<std::u16string> lines_;
+    std::vector<OurLine> origins_;
+    std::vector<Id> ids_;
+    Id nextId_ = 1;
     EntryListView* view_ = nullptr;
 };
 

@@ -1,5 +1,6 @@
 #include "core/resolve.h"
 
+#include "core/web_query.h"
 #include "platform/codepage.h"
 #include "platform/text_compare.h"
 
@@ -186,7 +187,7 @@ void Resolver::Open(std::u16string_view target) {
     size_t copied = 0;
     for (; found != npos; found = platform::FindText(target, kPlaceholder, copied)) {
         substituted_.append(target, copied, found - copied);
-        substituted_ += *request_.query;
+        AppendQuery(substituted_, target, found, *request_.query);
         copied = found + kPlaceholder.size();
     }
     substituted_.append(target, copied);

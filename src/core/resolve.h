@@ -5,8 +5,9 @@
 // and query. A line's keyword part ends at its first colon (text comparison, so U+FF1A ends it
 // too) and is cut into keywords at every U+0020; the request keyword must equal one of them code
 // unit by code unit. Each equal keyword yields the line's target once, with every "{query}" (any
-// case, full-width forms too) replaced by the query when the request holds a space. A line
-// without a colon, or whose colon comes first, is not an entry and opens nothing.
+// case, full-width forms too) replaced by the query when the request holds a space (into a web
+// address as core/web_query.h says). A line without a colon, or whose colon comes first, is not
+// an entry and opens nothing.
 
 #include "core/entry_file.h"
 #include "platform/text_compare.h"

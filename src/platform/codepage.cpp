@@ -161,6 +161,35 @@ std::u16string DecodeUtf8(std::string_view bytes) {
     return out;
 }
 
+bool IsValidUtf8(std::string_view bytes) {
+    size_t i = 0;
+    while (i < bytes.size()) {
+        const auto b = static_cast<unsigned char>(bytes[i]);
+        if (b < 0x80) {
+            ++i;
+            continue;
+        }
+        const Utf8Lead lead = LeadOf(b);
+        if (lead.length == 0 || bytes.size() - i < lead.length) {
+            return false;
+        }
+        for (size_t k = 1; k < lead.length; ++k) {
+            const auto next = static_cast<unsigned char>(bytes[i + k]);
+            const bool fits =
+                k == 1 ? next >= lead.low && next <= lead.high : next >= 0x80 && next <= 0xBF;
+            if (!fits) {
+                return false;
+            }
+        }
+        i += lead.length;
+    }
+    return true;
+}
+
+bool IsAsciiText(std::string_view bytes) {
+    return IsAscii(bytes);
+}
+
 std::string EncodeUtf8(std::u16string_view text) {
     std::string out;
     out.reserve(text.size());

@@ -95,6 +95,11 @@ std::optional<std::string> EncodeNonAscii(std::u16string_view text, unsigned cod
         return std::nullopt;
     }
     out.resize(out.size() - outLeft);
+    // As on Windows: a character may come back different (no exact form); keep only what
+    // round-trips.
+    if (DecodeNonAscii(out, codePage) != text) {
+        return std::nullopt;
+    }
     return out;
 }
 

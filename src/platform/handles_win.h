@@ -47,6 +47,9 @@ private:
     std::unique_ptr<void, HandleDeleter<HANDLE, CloseHandle>> handle_;
 };
 
+// A kernel object handle that fails as nullptr (a mutex, an event).
+using UniqueHandle = std::unique_ptr<void, HandleDeleter<HANDLE, CloseHandle>>;
+
 using UniqueMenu = std::unique_ptr<HMENU__, HandleDeleter<HMENU, DestroyMenu>>;
 
 inline void DeleteGdiObject(HGDIOBJ object) noexcept {

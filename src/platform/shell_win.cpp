@@ -6,9 +6,10 @@
 
 namespace corvantis::platform {
 
-void ShellOpen(HWND owner, std::u16string_view target) {
+void ShellOpen(HWND owner, std::u16string_view target, std::u16string_view directory) {
     const std::wstring file(reinterpret_cast<const wchar_t*>(target.data()), target.size());
-    ShellExecuteW(owner, L"open", file.c_str(), L"", L"", SW_SHOWNORMAL);
+    const std::wstring folder(reinterpret_cast<const wchar_t*>(directory.data()), directory.size());
+    ShellExecuteW(owner, L"open", file.c_str(), L"", folder.c_str(), SW_SHOWNORMAL);
 }
 
 } // namespace corvantis::platform

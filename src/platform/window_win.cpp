@@ -3,6 +3,7 @@
 #include "platform/twips.h"
 
 #include <commctrl.h>
+#include <windowsx.h>
 
 #include <cmath>
 
@@ -81,6 +82,35 @@ std::u16string WindowText(HWND window) {
 
 void SetText(HWND window, std::u16string_view text) {
     SetWindowTextW(window, AsWide(std::u16string(text)));
+}
+
+std::optional<std::u16string> SelectionAt(HWND edit, POINT point) {
+    DWORD start = 0;
+    DWORD end = 0;
+    SendMessageW(edit, EM_GETSEL, reinterpret_cast<WPARAM>(&start), reinterpret_cast<LPARAM>(&end));
+    const LRESULT nearest = SendMessageW(edit, EM_CHARFROMPOS, 0, MAKELPARAM(point.x, point.y));
+    if (start >= end || nearest == -1) {
+        return std::nullopt;
+    }
+    const std::u16string text = WindowText(edit);
+    // EM_CHARFROMPOS gives the character boundary nearest the point in 16 bits only. The point
+    // lies in the visible text, which starts at the first visible character.
+    const auto first = static_cast<size_t>(SendMessageW(edit, EM_GETFIRSTVISIBLELINE, 0, 0));
+    size_t under = first + ((static_cast<size_t>(LOWORD(nearest)) - first) & 0xFFFF);
+    // The character under the point is the one that starts at that boundary, or the one before.
+    const bool beforeBoundary =
+        under >= text.size() ||
+        point.x < GET_X_LPARAM(SendMessageW(edit, EM_POSFROMCHAR, static_cast<WPARAM>(under), 0));
+    if (beforeBoundary) {
+        if (under == 0) {
+            return std::nullopt;
+        }
+        --under;
+    }
+    if (under < start || under >= end || end > text.size()) {
+        return std::nullopt;
+    }
+    return text.substr(start, end - start);
 }
 
 void MoveToRect(HWND window, const RECT& rect) {

@@ -6,6 +6,7 @@
 
 #include <windows.h>
 
+#include <optional>
 #include <span>
 #include <string>
 #include <vector>
@@ -53,6 +54,10 @@ void PlaceControl(HWND control, const TwipsRect& twips, unsigned dpi);
 
 std::u16string WindowText(HWND window);
 void SetText(HWND window, std::u16string_view text);
+
+// The selected text of a single-line edit control when `point` (client pixels) lies on one of
+// its selected characters; nullopt when nothing is selected or the point is elsewhere.
+std::optional<std::u16string> SelectionAt(HWND edit, POINT point);
 
 // Moves and sizes the window to `rect` (screen pixels), as the system suggests on a DPI change.
 void MoveToRect(HWND window, const RECT& rect);

@@ -37,7 +37,8 @@ TEST(CloseLauncher, WritesOnlyAChangedListAndEndsOnlyWhenNothingIsLost) {
 
 TEST(CloseLauncher, KeepsTheOldFileWholeWhenTheWriteFails) {
     testing::TempDir dir;
-    const std::vector<std::u16string> list{u"new:entry"};
+    EntryList list;
+    list.Append({u"new:entry"});
     LauncherState state;
     state.listChanged = true;
     // A folder in the file's place cannot be replaced, like a file another program holds.

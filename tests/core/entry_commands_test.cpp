@@ -6,6 +6,8 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <fstream>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -56,7 +58,7 @@ LauncherState State(int selected, EditorMode mode) {
 // ---------------------------------------------------------------------------------------------
 // The editor's boxes
 
-TEST(CheckEditorBoxesTest, KeywordIsCheckedFirstAndOnlyEmptyFails) {
+TEST(CheckEditorBoxesTest, KeywordIsCheckedFirstAndOnlyTheFirstFailureIsReported) {
     struct Case {
         std::u16string_view keywords;
         std::u16string_view target;
@@ -69,6 +71,16 @@ TEST(CheckEditorBoxesTest, KeywordIsCheckedFirstAndOnlyEmptyFails) {
         {u" ", u" ", SaveCheck::Ok}, // spaces pass
         {u"\u3000", u"\t", SaveCheck::Ok},
         {u"a b", u"notepad.exe", SaveCheck::Ok},
+        {u"dl", u"D:\\Downloads:x", SaveCheck::Ok}, // a target keeps its own colons
+        // A line break would split the line; the first colon divides it.
+        {u"k\r", u"t", SaveCheck::KeywordLineBreak},
+        {u"k\nj", u"t\n", SaveCheck::KeywordLineBreak},
+        {std::u16string_view(u"k\0", 2), u"t", SaveCheck::KeywordLineBreak},
+        {u"k:1", u"two", SaveCheck::KeywordColon},
+        {u"k\uFF1A1", u"two", SaveCheck::KeywordColon},
+        {u"k", u"http://x/\r\ng:calc.exe", SaveCheck::TargetLineBreak},
+        {u"k", std::u16string_view(u"t\0", 2), SaveCheck::TargetLineBreak},
+        {u"", u"t\n", SaveCheck::EmptyKeyword},
     };
     for (const Case& c : cases) {
         EXPECT_EQ(CheckEditorBoxes(c.keywords, c.target), c.expected);
@@ -102,7 +114,8 @@ TEST(SaveEditorLineTest, EditModeReplacesTheSelectedItemInPlace) {
     for (int index = 0; index < 3; ++index) {
         MirroredList listMirror(kThree);
         EntryList& list = listMirror.list;
-        LauncherState state = State(index, EditorMode::Edit);
+        LauncherState state = State(index, EditorMode::Add);
+        ASSERT_TRUE(EditOpening(list, state));
         SaveEditorLine(list, state, u"new:line");
         Lines expected = kThree;
         expected[index] = u"new:line";
@@ -123,16 +136,44 @@ TEST(SaveEditorLineTest, EditModeWithNoItemSelectedInsertsOnTopAndKeepsTheList) 
     }
 }
 
-TEST(SaveEditorLineTest, SaveUsesTheSelectionAtTheMomentOfSaving) {
-    // Edit the first entry, then open the menu on the third while the editor is open.
-    MirroredList listMirror(kThree);
-    EntryList& list = listMirror.list;
-    LauncherState state = State(0, EditorMode::Add);
-    ASSERT_TRUE(EditOpening(list, state));
-    state.selected = 2;
-    SaveEditorLine(list, state, u"g:https://www.bing.com/search?q={query}");
-    EXPECT_EQ(listMirror.Items(),
-              (Lines{kThree[0], kThree[1], u"g:https://www.bing.com/search?q={query}"}));
+TEST(SaveEditorLineTest, SavesIntoTheEntryItWasOpenedOnWhereverItIsNow) {
+    const auto edit = [](MirroredList& mirror, auto&& meanwhile) {
+        LauncherState state = State(1, EditorMode::Add);
+        EXPECT_TRUE(EditOpening(mirror.list, state));
+        meanwhile(mirror.list, state);
+        SaveEditorLine(mirror.list, state, u"dl:E:\\Downloads");
+        return mirror.Items();
+    };
+    const std::u16string edited = u"dl:E:\\Downloads";
+    const struct {
+        const char* meanwhile;
+        std::function<void(EntryList&, LauncherState&)> act;
+        Lines expected;
+    } cases[] = {
+        {"nothing", [](EntryList&, LauncherState&) {}, {kThree[0], edited, kThree[2]}},
+        {"the menu opened on another item",
+         [](EntryList&, LauncherState& state) { state.selected = 2; },
+         {kThree[0], edited, kThree[2]}},
+        {"an item above deleted",
+         [](EntryList& list, LauncherState& state) {
+             state.selected = 0;
+             DeleteSelected(list, state);
+         },
+         {edited, kThree[2]}},
+        {"an entry added on top",
+         [](EntryList& list, LauncherState&) { list.Insert(0, u"x:y"); },
+         {u"x:y", kThree[0], edited, kThree[2]}},
+        {"the entry itself deleted: saved as new",
+         [](EntryList& list, LauncherState& state) {
+             state.selected = 1;
+             DeleteSelected(list, state);
+         },
+         {edited, kThree[0], kThree[2]}},
+    };
+    for (const auto& c : cases) {
+        MirroredList mirror(kThree);
+        EXPECT_EQ(edit(mirror, c.act), c.expected) << c.meanwhile;
+    }
 }
 
 TEST(SaveEditorLineTest, AddAfterAnEditLeavesTheEditedEntryAlone) {
@@ -141,7 +182,7 @@ TEST(SaveEditorLineTest, AddAfterAnEditLeavesTheEditedEntryAlone) {
     LauncherState state = State(1, EditorMode::Add);
     ASSERT_TRUE(EditOpening(list, state));
     SaveEditorLine(list, state, u"dl:E:\\Downloads");
-    state.mode = EditorMode::Add; // "新增一个"
+    AddOpening(state); // "新增一个"
     SaveEditorLine(list, state, u"calc:calc.exe");
     EXPECT_EQ(listMirror.Items(),
               (Lines{u"calc:calc.exe", kThree[0], u"dl:E:\\Downloads", kThree[2]}));
@@ -243,10 +284,10 @@ TEST(DeleteSelectedTest, NoItemSelectedChangesNothing) {
 
 class DeleteAllTest : public ::testing::Test {
 protected:
-    EntryFile File() const { return EntryFile(dir_.Name("data.txt"), kCodePageGbk); }
     std::string Read() const { return dir_.Read("data.txt"); }
 
     testing::TempDir dir_;
+    EntryFile file_{dir_.Name("data.txt"), kCodePageGbk};
 };
 
 constexpr char kOldFile[] = "note:notepad.exe\r\ndl:D:\\Downloads\r\ng:https://g.cn/?q={query}\r\n";
@@ -255,18 +296,18 @@ TEST_F(DeleteAllTest, EmptiesTheListAndLeavesExactlyOneLineEndInTheFile) {
     dir_.Write("data.txt", kOldFile);
     MirroredList listMirror(kThree);
     EntryList& list = listMirror.list;
-    EXPECT_TRUE(DeleteAll(list, File()));
+    EXPECT_TRUE(DeleteAll(list, file_));
     EXPECT_EQ(list.Count(), 0);
     EXPECT_EQ(Read(), "\r\n");
 
     // Read back, the file gives one empty line.
-    EXPECT_EQ(File().Load(), Lines{u""});
+    EXPECT_EQ(file_.Read()->Decode(), Lines{u""});
 }
 
 TEST_F(DeleteAllTest, CreatesTheFileWhenMissing) {
     MirroredList listMirror(kThree);
     EntryList& list = listMirror.list;
-    EXPECT_TRUE(DeleteAll(list, File()));
+    EXPECT_TRUE(DeleteAll(list, file_));
     EXPECT_EQ(list.Count(), 0);
     EXPECT_EQ(Read(), "\r\n");
 }
@@ -274,7 +315,8 @@ TEST_F(DeleteAllTest, CreatesTheFileWhenMissing) {
 TEST_F(DeleteAllTest, FailedWriteKeepsTheListWhole) {
     MirroredList listMirror(kThree);
     EntryList& list = listMirror.list;
-    EXPECT_FALSE(DeleteAll(list, EntryFile(dir_.Name("no such folder/data.txt"), kCodePageGbk)));
+    EntryFile nowhere(dir_.Name("no such folder/data.txt"), kCodePageGbk);
+    EXPECT_FALSE(DeleteAll(list, nowhere));
     EXPECT_EQ(listMirror.Items(), kThree);
     EXPECT_FALSE(fs::exists(dir_.Path("no such folder")));
 }
@@ -287,7 +329,7 @@ TEST_F(DeleteAllTest, FailedWriteKeepsTheOldFileWhole) {
     }
     MirroredList listMirror(kThree);
     EntryList& list = listMirror.list;
-    EXPECT_FALSE(DeleteAll(list, File()));
+    EXPECT_FALSE(DeleteAll(list, file_));
     EXPECT_EQ(listMirror.Items(), kThree);
     EXPECT_EQ(Read(), kOldFile);
 }

@@ -1,5 +1,6 @@
 #include "core/entry_file.h"
 
+#include "core/entry_commands.h"
 #include "core/entry_list.h"
 
 #include "platform/codepage.h"
@@ -20,13 +21,17 @@ using Lines = std::vector<std::u16string>;
 constexpr unsigned kGbk = 936;
 constexpr unsigned kWestern = 1252;
 
+Lines Shown(const EntryList& list) {
+    return Lines(list.Lines().begin(), list.Lines().end());
+}
+
 Lines SplitLines(std::u16string_view text) {
     Lines lines;
     ForEachLine(text, [&](std::u16string_view line) { lines.emplace_back(line); });
     return lines;
 }
 
-TEST(EntryFileLines, EndAtCrOrCrLfOnlyAndKeepEveryLineWhole) {
+TEST(EntryFileLines, EndAtCrLfCrOrLfAndKeepEveryLineWhole) {
     const struct {
         std::u16string text;
         Lines lines;
@@ -36,13 +41,14 @@ TEST(EntryFileLines, EndAtCrOrCrLfOnlyAndKeepEveryLineWhole) {
         {u"a\r\nb", {u"a", u"b"}},
         {u"a\r\nb\r\n", {u"a", u"b"}}, // no empty line after a final CR LF
         {u"a\rb\r", {u"a", u"b"}},     // CR alone ends a line
-        {u"a\nb\n", {u"a\nb\n"}},      // a lone LF is part of its line
-        {u"a\n\r\nb", {u"a\n", u"b"}},
+        {u"a\nb\n", {u"a", u"b"}},     // LF alone ends a line, as editors write it
+        {u"a\n\r\nb", {u"a", u"", u"b"}},
+        {u"a\n\rb", {u"a", u"", u"b"}},     // LF CR is two line ends
         {u"a\r\n\r\nb", {u"a", u"", u"b"}}, // empty lines are kept
         {u"\r\n", {u""}},
         {u"\r\n\r\n", {u"", u""}},
         {u"a\r\r\nb", {u"a", u"", u"b"}},
-        {u"\n", {u"\n"}},
+        {u"\n", {u""}},
     };
     for (const auto& c : cases) {
         EXPECT_EQ(SplitLines(c.text), c.lines) << platform::EncodeUtf8(c.text);
@@ -54,56 +60,54 @@ TEST(EntryFilePath, IsTheProgramFolderFollowedByDataTxt) {
               u"C:\\Tools\\Corvantis\\data.txt");
 }
 
-TEST(EntryFileLoad, GivesEveryLineOrNothingWhenTheFileCannotBeRead) {
+TEST(EntryFileLoad, ShowsEveryLineOrNothingWhenTheFileCannotBeRead) {
     TempDir dir;
+    std::filesystem::create_directories(dir.Path("folder.txt"));
     const struct {
         std::u16string path;
-        std::optional<Lines> lines;
+        Lines lines;
+        LoadOutcome outcome;
     } cases[] = {
-        {dir.Write("two.txt", "a\r\nb\r\n"), Lines{u"a", u"b"}},
-        {dir.Write("empty.txt", ""), Lines{}},
+        {dir.Write("two.txt", "a\r\nb\r\n"), {u"a", u"b"}, LoadOutcome::Loaded},
+        {dir.Write("empty.txt", ""), {}, LoadOutcome::Loaded},
         {dir.Write("end.txt", "g:A\r\n\r\nlast without end"),
-         Lines{u"g:A", u"", u"last without end"}},
-        {dir.Name("missing.txt"), std::nullopt},
+         {u"g:A", u"", u"last without end"},
+         LoadOutcome::Loaded},
+        {dir.Name("missing.txt"), {}, LoadOutcome::Missing},
+        {dir.Name("folder.txt"), {}, LoadOutcome::Unreadable},
     };
     for (const auto& c : cases) {
-        EXPECT_EQ(EntryFile(c.path, kWestern).Load(), c.lines) << platform::EncodeUtf8(c.path);
+        EntryList list;
+        list.Append({u"old"});
+        EntryFile file(c.path, kWestern);
+        EXPECT_EQ(file.Load(list), c.outcome) << platform::EncodeUtf8(c.path);
+        EXPECT_EQ(Shown(list), c.lines) << platform::EncodeUtf8(c.path);
+        EXPECT_TRUE(file.ListIsSaved(list));
     }
-}
-
-TEST(EntryFileLoad, DecodesTheCodePageAndAUtf8ByteOrderMark) {
-    TempDir dir;
-    const auto gbk = dir.Write("gbk.txt", "\xB0\xD9\xB6\xC8:x\r\n"); // 百度
-    const auto utf8 = dir.Write("utf8.txt", "\xEF\xBB\xBF\xE7\x99\xBE\xE5\xBA\xA6:x\r\n");
-    EXPECT_EQ(EntryFile(gbk, kGbk).Load(), Lines{u"百度:x"});
-    EXPECT_EQ(EntryFile(utf8, kGbk).Load(), Lines{u"百度:x"});
-    // Any other leading bytes are text of the first line.
-    const auto latin = dir.Write("latin.txt", "\xEF\xBB:x");
-    EXPECT_EQ(EntryFile(latin, kWestern).Load(), Lines{u"\u00EF\u00BB:x"});
 }
 
 TEST(EntryFileLoad, TheReloadCommandAddsEveryLineAgainAsNewLastItems) {
     TempDir dir;
-    const EntryFile file(dir.Write("data.txt", "g:A\r\n\r\nlast without end"), kWestern);
+    EntryFile file(dir.Write("data.txt", "g:A\r\n\r\nlast without end"), kWestern);
     EntryList list;
-    list.Append({u"kept"});
-    list.Append(file.Load().value());
-    EXPECT_EQ(Lines(list.Lines().begin(), list.Lines().end()),
-              (Lines{u"kept", u"g:A", u"", u"last without end"}));
-    // The list is not cleared first: every line comes twice.
-    list.Append(file.Load().value());
-    EXPECT_EQ(list.Count(), 7);
-    EXPECT_EQ(list.Item(4), u"g:A");
+    ReloadList(list, file); // an empty list shows the file
+    EXPECT_EQ(Shown(list), (Lines{u"g:A", u"", u"last without end"}));
+    EXPECT_TRUE(file.ListIsSaved(list));
+    // A list with entries is not cleared first: every line comes twice.
+    ReloadList(list, file);
+    EXPECT_EQ(list.Count(), 6);
+    EXPECT_EQ(list.Item(3), u"g:A");
+    EXPECT_FALSE(file.ListIsSaved(list));
 }
 
-TEST(EncodeEntryFile, EndsEveryItemWithCrLfAndAnEmptyListWithOne) {
+TEST(EncodeEntryLines, EndsEveryItemWithCrLfAndAnEmptyListWithOne) {
     EXPECT_EQ(EncodeEntryLines(Lines{}, kWestern), "\r\n");
     EXPECT_EQ(EncodeEntryLines(Lines{u""}, kWestern), "\r\n");
     EXPECT_EQ(EncodeEntryLines(Lines{u"a", u"", u"b"}, kWestern), "a\r\n\r\nb\r\n");
     EXPECT_EQ(EncodeEntryLines(Lines{u"a\nb"}, kWestern), "a\nb\r\n");
 }
 
-TEST(EncodeEntryFile, UsesTheCodePageWhenItHoldsEveryCharacterElseUtf8WithByteOrderMark) {
+TEST(EncodeEntryLines, UsesTheCodePageWhenItHoldsEveryCharacterElseUtf8WithByteOrderMark) {
     const struct {
         Lines items;
         unsigned codePage;
@@ -124,10 +128,110 @@ TEST(EncodeEntryFile, UsesTheCodePageWhenItHoldsEveryCharacterElseUtf8WithByteOr
     }
 }
 
+TEST(EntryFileForm, ReadsTheCodePageOrUtf8WithOrWithoutItsMark) {
+    const struct {
+        std::string bytes;
+        unsigned codePage;
+        Lines lines;
+        TextForm form;
+    } cases[] = {
+        {"\xB0\xD9\xB6\xC8:x\r\n", kGbk, {u"百度:x"}, TextForm::CodePage},
+        {"\xEF\xBB\xBF\xE7\x99\xBE\xE5\xBA\xA6:x\r\n", kGbk, {u"百度:x"}, TextForm::Utf8Bom},
+        {"\xE7\x8C\xAB:https://zh.wikipedia.org/wiki/\xE7\x8C\xAB\r\n",
+         kGbk,
+         {u"猫:https://zh.wikipedia.org/wiki/猫"},
+         TextForm::Utf8},
+        {"g:plain ascii\r\n", kGbk, {u"g:plain ascii"}, TextForm::CodePage},
+        // One byte that is no UTF-8: the file is the code page's.
+        {"\xE7\x8C\xAB:x\r\n\xB0\xD9:y", kGbk, {u"鐚\uFFFD:x", u"百:y"}, TextForm::CodePage},
+        // Any other leading bytes are text of the first line.
+        {"\xEF\xBB:x", kWestern, {u"\u00EF\u00BB:x"}, TextForm::CodePage},
+    };
+    for (const auto& c : cases) {
+        const StoredLines stored(c.bytes, c.codePage);
+        EXPECT_EQ(stored.Decode(), c.lines) << c.bytes;
+        EXPECT_EQ(stored.Form(), c.form) << c.bytes;
+    }
+}
+
+// A file loaded, one line added on top and saved: every untouched line keeps its bytes, and the
+// file its form, unless the new line does not fit it.
+TEST(EntryFileForm, KeepsUntouchedLinesByteForByteAndMovesToUtf8OnlyWhenANewLineNeedsIt) {
+    const std::string nul(1, '\0');
+    const struct {
+        const char* what;
+        std::string bytes;
+        unsigned codePage;
+        std::u16string added;
+        std::string saved;
+    } cases[] = {
+        {"UTF-8 without mark stays so", "\xE7\x8C\xAB:x\r\n", kGbk, u"百:y",
+         "\xE7\x99\xBE:y\r\n\xE7\x8C\xAB:x\r\n"},
+        {"UTF-8 with mark stays so", "\xEF\xBB\xBF\xE7\x8C\xAB:x\r\n", kGbk, u"n:y",
+         "\xEF\xBB\xBFn:y\r\n\xE7\x8C\xAB:x\r\n"},
+        {"an undecodable byte survives", "a:\x81\r\nb:\xFF\xFF\r\n", kGbk, u"n:y",
+         "n:y\r\na:\x81\r\nb:\xFF\xFF\r\n"},
+        {"a NUL survives", "a" + nul + "b:x\r\n", kGbk, u"n:y", "n:y\r\na" + nul + "b:x\r\n"},
+        {"lone LF and CR ends become CR LF", "a:x\nb:y\rc:z", kGbk, u"n:y",
+         "n:y\r\na:x\r\nb:y\r\nc:z\r\n"},
+        {"a new line the code page lacks moves the file to UTF-8 with mark", "\xB0\xD9:x\r\n", kGbk,
+         u"\uD55C:y", "\xEF\xBB\xBF\xED\x95\x9C:y\r\n\xE7\x99\xBE:x\r\n"},
+        {"code page bytes that would read as a mark are written as UTF-8 with mark", "a:x\r\n",
+         kWestern, u"\u00EF\u00BB\u00BFk:y", "\xEF\xBB\xBF\xC3\xAF\xC2\xBB\xC2\xBFk:y\r\na:x\r\n"},
+    };
+    for (const auto& c : cases) {
+        TempDir dir;
+        EntryFile file(dir.Write("data.txt", c.bytes), c.codePage);
+        EntryList list;
+        ASSERT_EQ(file.Load(list), LoadOutcome::Loaded) << c.what;
+        list.Insert(0, c.added);
+        ASSERT_TRUE(file.Save(list)) << c.what;
+        EXPECT_EQ(dir.Read("data.txt"), c.saved) << c.what;
+        // Read back, the list is what was saved.
+        EntryList reloaded;
+        file.Load(reloaded);
+        EXPECT_EQ(Shown(reloaded), Shown(list)) << c.what;
+    }
+}
+
+TEST(EntryFileFollow, TheListFollowsOutsideChangesOnlyWhileItHasNoneOfItsOwn) {
+    TempDir dir;
+    EntryFile file(dir.Write("data.txt", "a:1\r\n"), kWestern);
+    EntryList list;
+    file.Load(list);
+    EXPECT_FALSE(file.Follow(list)); // nothing changed
+    dir.Write("data.txt", "a:1\r\nb:2\r\n");
+    EXPECT_TRUE(file.Follow(list));
+    EXPECT_EQ(Shown(list), (Lines{u"a:1", u"b:2"}));
+
+    list.Remove(0); // a change of its own: the list stays, and the save merges
+    dir.Write("data.txt", "a:1\r\nb:2\r\nc:3\r\n");
+    EXPECT_FALSE(file.Follow(list));
+    EXPECT_EQ(Shown(list), Lines{u"b:2"});
+    ASSERT_TRUE(file.Save(list));
+    EXPECT_EQ(dir.Read("data.txt"), "b:2\r\nc:3\r\n");
+}
+
+TEST(EntryFileFollow, AFileUnreadableAtStartIsShownOnceItCanBeRead) {
+    TempDir dir;
+    std::filesystem::create_directories(dir.Path("data.txt"));
+    EntryFile file(dir.Name("data.txt"), kWestern);
+    EntryList list;
+    EXPECT_EQ(file.Load(list), LoadOutcome::Unreadable);
+    EXPECT_FALSE(file.Follow(list));
+    std::filesystem::remove(dir.Path("data.txt"));
+    dir.Write("data.txt", "a:1\r\nb:2\r\n");
+    EXPECT_TRUE(file.Follow(list));
+    EXPECT_EQ(Shown(list), (Lines{u"a:1", u"b:2"}));
+}
+
 TEST(EntryFileSave, ReplacesTheFileAndLeavesNoTemporaryBehind) {
     TempDir dir;
-    const auto path = dir.Write("data.txt", "old\r\n");
-    ASSERT_TRUE(EntryFile(path, kWestern).Save(Lines{u"new"}));
+    EntryFile file(dir.Write("data.txt", "old\r\n"), kWestern);
+    EntryList list;
+    file.Load(list);
+    list.Replace(0, u"new");
+    ASSERT_TRUE(file.Save(list));
     EXPECT_EQ(dir.Read("data.txt"), "new\r\n");
     EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir.Path("")),
                             std::filesystem::directory_iterator()),
@@ -138,9 +242,14 @@ TEST(EntryFileSave, FailsWithoutTouchingAnythingWhenTheFileCannotBeReplaced) {
     TempDir dir;
     // Nothing can take the place of a folder, and a missing folder cannot hold the new file.
     std::filesystem::create_directories(dir.Path("data.txt") / "inside");
-    EXPECT_FALSE(EntryFile(dir.Name("data.txt"), kWestern).Save(Lines{u"new"}));
+    EntryList list;
+    list.Append({u"new"});
+    EntryFile folder(dir.Name("data.txt"), kWestern);
+    EXPECT_FALSE(folder.Save(list));
     EXPECT_TRUE(std::filesystem::is_directory(dir.Path("data.txt") / "inside"));
-    EXPECT_FALSE(EntryFile(dir.Name("missing/data.txt"), kWestern).Save(Lines{u"new"}));
+    EntryFile missing(dir.Name("missing/data.txt"), kWestern);
+    EXPECT_FALSE(missing.Save(list));
+    EXPECT_EQ(Shown(list), Lines{u"new"});
     EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir.Path("")),
                             std::filesystem::directory_iterator()),
               1);
@@ -148,18 +257,29 @@ TEST(EntryFileSave, FailsWithoutTouchingAnythingWhenTheFileCannotBeReplaced) {
 
 // Loads a file and saves the list back, as the load and save commands do.
 std::string LoadAndSave(const TempDir& dir, const std::string& bytes, unsigned codePage) {
-    const EntryFile file(dir.Write("data.txt", bytes), codePage);
-    const auto lines = file.Load();
-    EXPECT_TRUE(lines && file.Save(*lines));
+    EntryFile file(dir.Write("data.txt", bytes), codePage);
+    EntryList list;
+    EXPECT_EQ(file.Load(list), LoadOutcome::Loaded);
+    EXPECT_TRUE(file.Save(list));
     return dir.Read("data.txt");
 }
 
 TEST(EntryFileRoundTrip, AnyFileOfCrLfEndedLinesSavesBackByteForByte) {
     TempDir dir;
     std::mt19937 random(20261207);
-    const std::string pieces[] = {
-        "g",        "x",        " ",  ":",  "{query}",      "\xB0\xD9", "\xB6\xC8",
-        "\xA1\xA1", "\xA3\xBA", "\t", "\n", "http://a/?q=", "C:\\"};
+    const std::string pieces[] = {"g",
+                                  "x",
+                                  " ",
+                                  ":",
+                                  "{query}",
+                                  "\xB0\xD9",
+                                  "\xB6\xC8",
+                                  "\xA1\xA1",
+                                  "\xA3\xBA",
+                                  "\t",
+                                  std::string(1, '\0'),
+                                  "http://a/?q=",
+                                  "C:\\"};
     for (int file = 0; file < 200; ++file) {
         std::string bytes;
         const int lines = static_cast<int>(random() % 20);
@@ -194,11 +314,11 @@ TEST(EntryFileRoundTrip, RealEntryFileSavesBackByteForByte) {
     }
     TempDir dir;
     const std::string bytes = testing::ReadBytes(bangs);
-    const EntryFile file(dir.Write("data.txt", bytes), kGbk);
-    const auto lines = file.Load();
-    ASSERT_TRUE(lines);
-    EXPECT_EQ(lines->size(), 10837u);
-    ASSERT_TRUE(file.Save(*lines));
+    EntryFile file(dir.Write("data.txt", bytes), kGbk);
+    EntryList list;
+    ASSERT_EQ(file.Load(list), LoadOutcome::Loaded);
+    EXPECT_EQ(list.Count(), 10837);
+    ASSERT_TRUE(file.Save(list));
     EXPECT_EQ(dir.Read("data.txt"), bytes);
 }
 

@@ -231,7 +231,7 @@ TEST_F(ResolveFileTest, ReadsTheFileInTheCodePage) {
 
 TEST_F(ResolveFileTest, TakesLinesAsTheEntryFileReaderDoes) {
     Write("g:A\rg:B\n\r\n\r\nh g:C");
-    EXPECT_EQ(ResolveFile(Path(), u"g", kGbk), (Targets{u"A", u"B\n", u"C"}));
+    EXPECT_EQ(ResolveFile(Path(), u"g", kGbk), (Targets{u"A", u"B", u"C"}));
 }
 
 TEST_F(ResolveFileTest, OpensWhatTheModeOneTextOfTheFileOpens) {

@@ -3,6 +3,7 @@
 // When the drag ends it prints the effect the target chose (none, copy, move or link) and exits.
 //
 //   dragsource text <text> [x y]                   CF_UNICODETEXT and CF_TEXT
+//   dragsource lines <line> [<line>...] --at x y    the same, the lines joined by CR LF
 //   dragsource files <path> [<path>...] [--at x y]  CF_HDROP, wide paths
 //   dragsource none [x y]                           only a private clipboard format
 //
@@ -152,6 +153,17 @@ bool ParseCommandLine(Drag& drag, POINT& position) {
         }
         const std::u16string text = corvantis::platform::FromWide(args.front());
         drag.formats = corvantis::platform::TextClipData(text);
+        return true;
+    }
+    if (mode == L"lines") {
+        if (!TakePosition(args, false, position) || args.empty()) {
+            return false;
+        }
+        std::wstring text;
+        for (const std::wstring& line : args) {
+            text += (text.empty() ? L"" : L"\r\n") + line;
+        }
+        drag.formats = corvantis::platform::TextClipData(corvantis::platform::FromWide(text));
         return true;
     }
     if (mode == L"files") {

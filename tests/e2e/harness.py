@@ -38,6 +38,7 @@ def _path_from_env(name, default):
 
 
 EXE = _path_from_env("CORVANTIS_EXE", BUILD / "corvantis.exe")
+LOCKER = _path_from_env("CORVANTIS_LOCKER", BUILD / "tests" / "e2e" / "locker.exe")
 PROBE = _path_from_env("CORVANTIS_PROBE", BUILD / "tests" / "e2e" / "probe.exe")
 WINEPREFIX = _path_from_env("CORVANTIS_WINEPREFIX", BUILD / "tests" / "e2e" / "wineprefix")
 OUTPUT = _path_from_env("CORVANTIS_E2E_OUTPUT", BUILD / "tests" / "e2e" / "output")
@@ -51,6 +52,9 @@ START_TIMEOUT = 45
 STEP_TIMEOUT = 20
 COMMAND_TIMEOUT = 60
 BOOT_TIMEOUT = 240
+
+# Wine takes the program's ANSI code page from the locale's name: 936 (GBK) for this one.
+WINE_LOCALE = "zh_CN.UTF-8"
 
 
 def _control_ids():
@@ -70,13 +74,13 @@ def tool(name):
     return path
 
 
-def wine_env(display=None):
+def wine_env(display=None, locale=WINE_LOCALE):
     """Environment for Wine processes: the shared prefix, quiet, GBK (code page 936)."""
     env = dict(os.environ)
     env.update(
         WINEPREFIX=str(WINEPREFIX),
         WINEDEBUG="-all",
-        LC_ALL="zh_CN.UTF-8",
+        LC_ALL=locale,
         # A fresh prefix would otherwise offer to download Mono and Gecko, and wait for a click.
         WINEDLLOVERRIDES="mscoree,mshtml=",
     )
@@ -292,10 +296,42 @@ class LauncherTestCase(unittest.TestCase):
             if tail:
                 print(f"Wine log {log}, last lines:", *tail, sep="\n  ", file=sys.stderr)
 
+    def lock(self, path):
+        """Starts locker.exe holding path open without sharing; returns once it holds it.
+        Closing its standard input (or the test's end) releases the file."""
+        if not LOCKER.is_file():
+            self.skipTest(f"locker.exe not found at {LOCKER}: build the mingw preset")
+        # A Wine process that fails to start at all (status 1, nothing printed) is started once
+        # more: that says nothing about the launcher.
+        for attempt in range(2):
+            locker = subprocess.Popen(
+                [tool("wine"), str(LOCKER), windows_path(path)],
+                env=wine_env(self.display),
+                stdin=subprocess.PIPE,
+                stdout=subprocess.PIPE,
+                stderr=subprocess.DEVNULL,
+            )
+
+            def stop(locker=locker):
+                if locker.poll() is None:
+                    locker.kill()
+                    locker.wait()
+                locker.stdout.close()
+
+            self.addCleanup(stop)
+            ready, _, _ = select.select([locker.stdout], [], [], STEP_TIMEOUT)
+            self.assertTrue(ready, "locker.exe printed nothing")
+            line = locker.stdout.readline().strip()
+            if line or attempt == 1 or locker.wait(timeout=STEP_TIMEOUT) != 1:
+                self.assertEqual(line, b"locked")
+                return locker
+
     # Launcher lifecycle ------------------------------------------------------------------
 
-    def start_launcher(self, data, folder="app"):
-        """Starts the launcher in output/<folder> beside data.txt (None: no data.txt at all).
+    def start_launcher(self, data, folder="app", locale=WINE_LOCALE, cwd=None):
+        """Starts the launcher in output/<folder> beside data.txt (None: no data.txt, or the one
+        the test put in the folder), under the given locale (its name sets the ANSI code page),
+        from the working directory cwd (default: that folder).
 
         Returns the X window id once the window is viewable and has the X keyboard focus.
         """
@@ -303,7 +339,7 @@ class LauncherTestCase(unittest.TestCase):
             raise AssertionError(f"not tried: {LauncherTestCase.start_failure}")
         self.stop_launcher()
         self.app_dir = self.output / folder
-        self.app_dir.mkdir()
+        self.app_dir.mkdir(exist_ok=True)
         exe = self.app_dir / EXE.name
         shutil.copy2(EXE, exe)
         if data is not None:
@@ -318,8 +354,8 @@ class LauncherTestCase(unittest.TestCase):
             with open(log_path, "ab") as log:
                 self.launcher = subprocess.Popen(
                     [tool("wine"), str(exe)],
-                    cwd=self.app_dir,
-                    env=wine_env(self.display),
+                    cwd=cwd or self.app_dir,
+                    env=wine_env(self.display, locale),
                     stdin=subprocess.DEVNULL,
                     stdout=log,
                     stderr=log,

@@ -1,14 +1,10 @@
 """Dragging the launcher by its title strip, docking at the screen edges, and closing it."""
 
 import os
-import select
-import subprocess
 import time
 import unittest
-from pathlib import Path
 
 from harness import (
-    BUILD,
     EXE,
     ID,
     SCREEN_HEIGHT,
@@ -16,13 +12,9 @@ from harness import (
     STEP_TIMEOUT,
     LauncherTestCase,
     gbk_file,
-    tool,
     wait_until,
-    windows_path,
-    wine_env,
 )
 
-LOCKER = Path(os.environ.get("CORVANTIS_LOCKER") or BUILD / "tests" / "e2e" / "locker.exe")
 
 WINDOW_WIDTH, WINDOW_HEIGHT = 513, 390
 TICK = 0.5  # the docking timer's interval, in seconds
@@ -231,8 +223,6 @@ class CloseTest(DockingTestCase):
         self.assert_no_stray_files()
 
     def test_closing_while_data_file_is_locked_warns_keeps_the_list_and_a_later_close_writes(self):
-        if not LOCKER.is_file():
-            self.skipTest(f"locker.exe not found at {LOCKER}: build the mingw preset")
         self.start_launcher(self.data)
         remaining = self.delete_item(0)
         locker = self.lock(self.data_file())
@@ -263,33 +253,6 @@ class CloseTest(DockingTestCase):
     def assert_no_stray_files(self):
         """The write goes through a temporary file, which must not outlive it."""
         self.assertEqual(sorted(p.name for p in self.app_dir.iterdir()), [EXE.name, "data.txt"])
-
-    def lock(self, path):
-        """Starts locker.exe holding path open without sharing; returns once it holds it."""
-        # A Wine process that fails to start at all (status 1, nothing printed) is started once
-        # more: that says nothing about the launcher.
-        for attempt in range(2):
-            locker = subprocess.Popen(
-                [tool("wine"), str(LOCKER), windows_path(path)],
-                env=wine_env(self.display),
-                stdin=subprocess.PIPE,
-                stdout=subprocess.PIPE,
-                stderr=subprocess.DEVNULL,
-            )
-
-            def stop(locker=locker):
-                if locker.poll() is None:
-                    locker.kill()
-                    locker.wait()
-                locker.stdout.close()
-
-            self.addCleanup(stop)
-            ready, _, _ = select.select([locker.stdout], [], [], STEP_TIMEOUT)
-            self.assertTrue(ready, "locker.exe printed nothing")
-            line = locker.stdout.readline().strip()
-            if line or attempt == 1 or locker.wait(timeout=STEP_TIMEOUT) != 1:
-                self.assertEqual(line, b"locked")
-                return locker
 
 
 if __name__ == "__main__":

@@ -178,7 +178,7 @@ class EditingTestCase(LauncherTestCase):
 
     def start_dragsource(self, mode, *args, at=(40, 40)):
         """Starts dragsource.exe with its window at `at`; returns the process once it shows."""
-        position = ["--at", *at] if mode == "files" else list(at)
+        position = ["--at", *at] if mode in ("files", "lines") else list(at)
         env = wine_env(self.display)
         # Wine turns the command line into UTF-16 with the Unix locale: it must exist.
         env["LC_ALL"] = "C.UTF-8"

@@ -1,0 +1,206 @@
+#include "core/line_merge.h"
+
+#include <algorithm>
+#include <unordered_map>
+
+namespace corvantis::core {
+namespace {
+
+// Above this many pairs of lines, a range with no unique anchor is left unmatched rather than
+// compared line by line with every other: a whole rewrite of a big file costs no more than that.
+constexpr size_t kMaxComparisons = 4'000'000;
+
+class Matcher {
+public:
+    Matcher(std::span<const std::string_view> base, std::span<const std::string_view> theirs)
+        : base_(base), theirs_(theirs), map_(base.size(), kNoLine) {}
+
+    std::vector<size_t> Run() && {
+        Match(0, base_.size(), 0, theirs_.size());
+        return std::move(map_);
+    }
+
+private:
+    void Match(size_t b0, size_t b1, size_t t0, size_t t1) {
+        while (b0 < b1 && t0 < t1 && base_[b0] == theirs_[t0]) {
+            map_[b0++] = t0++;
+        }
+        while (b0 < b1 && t0 < t1 && base_[b1 - 1] == theirs_[t1 - 1]) {
+            map_[--b1] = --t1;
+        }
+        if (b0 == b1 || t0 == t1) {
+            return;
+        }
+        const std::vector<std::pair<size_t, size_t>> anchors = UniqueAnchors(b0, b1, t0, t1);
+        if (anchors.empty()) {
+            Compare(b0, b1, t0, t1);
+            return;
+        }
+        size_t b = b0;
+        size_t t = t0;
+        for (const auto& [ab, at] : anchors) {
+            Match(b, ab, t, at);
+            map_[ab] = at;
+            b = ab + 1;
+            t = at + 1;
+        }
+        Match(b, b1, t, t1);
+    }
+
+    // Lines that occur once in each range, paired, reduced to the longest run whose positions
+    // rise on both sides.
+    std::vector<std::pair<size_t, size_t>> UniqueAnchors(size_t b0, size_t b1, size_t t0,
+                                                         size_t t1) const {
+        struct Seen {
+            size_t baseCount = 0, base = 0, theirsCount = 0, theirs = 0;
+        };
+        std::unordered_map<std::string_view, Seen> seen;
+        for (size_t i = b0; i < b1; ++i) {
+            Seen& s = seen[base_[i]];
+            ++s.baseCount;
+            s.base = i;
+        }
+        for (size_t j = t0; j < t1; ++j) {
+            const auto found = seen.find(theirs_[j]);
+            if (found != seen.end()) {
+                ++found->second.theirsCount;
+                found->second.theirs = j;
+            }
+        }
+        std::vector<std::pair<size_t, size_t>> pairs;
+        for (size_t i = b0; i < b1; ++i) {
+            const Seen& s = seen[base_[i]];
+            if (s.baseCount == 1 && s.theirsCount == 1) {
+                pairs.emplace_back(i, s.theirs);
+            }
+        }
+        return LongestRisingRun(pairs);
+    }
+
+    // Patience sorting on the theirs positions of pairs already in base order.
+    static std::vector<std::pair<size_t, size_t>>
+    LongestRisingRun(const std::vector<std::pair<size_t, size_t>>& pairs) {
+        std::vector<size_t> tails;                           // pair index ending each run length
+        std::vector<size_t> previous(pairs.size(), kNoLine); // the pair before, in its run
+        for (size_t k = 0; k < pairs.size(); ++k) {
+            const auto at = std::lower_bound(
+                tails.begin(), tails.end(), pairs[k].second,
+                [&](size_t tail, size_t value) { return pairs[tail].second < value; });
+            previous[k] = at == tails.begin() ? kNoLine : *(at - 1);
+            if (at == tails.end()) {
+                tails.push_back(k);
+            } else {
+                *at = k;
+            }
+        }
+        std::vector<std::pair<size_t, size_t>> run;
+        for (size_t k = tails.empty() ? kNoLine : tails.back(); k != kNoLine; k = previous[k]) {
+            run.push_back(pairs[k]);
+        }
+        std::reverse(run.begin(), run.end());
+        return run;
+    }
+
+    // The longest common subsequence of a range that has no unique anchor (repeated lines).
+    void Compare(size_t b0, size_t b1, size_t t0, size_t t1) {
+        const size_t rows = b1 - b0;
+        const size_t columns = t1 - t0;
+        if (rows * columns > kMaxComparisons) {
+            return;
+        }
+        std::vector<unsigned> length((rows + 1) * (columns + 1), 0);
+        const auto at = [&](size_t i, size_t j) -> unsigned& {
+            return length[i * (columns + 1) + j];
+        };
+        for (size_t i = rows; i-- > 0;) {
+            for (size_t j = columns; j-- > 0;) {
+                at(i, j) = base_[b0 + i] == theirs_[t0 + j] ? at(i + 1, j + 1) + 1
+                                                            : std::max(at(i + 1, j), at(i, j + 1));
+            }
+        }
+        for (size_t i = 0, j = 0; i < rows && j < columns;) {
+            if (base_[b0 + i] == theirs_[t0 + j]) {
+                map_[b0 + i++] = t0 + j++;
+            } else if (at(i + 1, j) >= at(i, j + 1)) {
+                ++i;
+            } else {
+                ++j;
+            }
+        }
+    }
+
+    std::span<const std::string_view> base_;
+    std::span<const std::string_view> theirs_;
+    std::vector<size_t> map_;
+};
+
+} // namespace
+
+std::vector<size_t> MatchLines(std::span<const std::string_view> base,
+                               std::span<const std::string_view> theirs) {
+    return Matcher(base, theirs).Run();
+}
+
+std::vector<MergedLine> MergeLines(std::span<const std::string_view> base,
+                                   std::span<const OurLine> ours,
+                                   std::span<const std::string_view> theirs) {
+    const std::vector<size_t> match = MatchLines(base, theirs);
+
+    // What we did to each line of theirs that is still a base line, and where our new lines go.
+    std::vector<bool> keptByUs(theirs.size(), false);
+    std::vector<size_t> replacedBy(theirs.size(), kNoLine);
+    std::vector<bool> claimed(base.size(), false);
+    std::vector<size_t> top;
+    std::vector<std::vector<size_t>> after(theirs.size());
+    size_t anchor = kNoLine; // the line of theirs that holds the last kept or edited line so far
+    for (size_t k = 0; k < ours.size(); ++k) {
+        const OurLine& line = ours[k];
+        const bool sourced = line.source < base.size() && !claimed[line.source];
+        const size_t there = sourced ? match[line.source] : kNoLine;
+        if (sourced) {
+            claimed[line.source] = true;
+        }
+        if (there != kNoLine) {
+            if (line.edited) {
+                replacedBy[there] = k;
+            } else {
+                keptByUs[there] = true;
+            }
+            anchor = there;
+            continue;
+        }
+        if (sourced && !line.edited) {
+            continue; // theirs changed or deleted a line we only kept: theirs wins
+        }
+        if (anchor == kNoLine) {
+            top.push_back(k);
+        } else {
+            after[anchor].push_back(k);
+        }
+    }
+
+    std::vector<MergedLine> merged;
+    merged.reserve(theirs.size() + ours.size());
+    for (const size_t k : top) {
+        merged.push_back({true, k});
+    }
+    std::vector<bool> baseLine(theirs.size(), false);
+    for (const size_t j : match) {
+        if (j != kNoLine) {
+            baseLine[j] = true;
+        }
+    }
+    for (size_t j = 0; j < theirs.size(); ++j) {
+        if (replacedBy[j] != kNoLine) {
+            merged.push_back({true, replacedBy[j]});
+        } else if (keptByUs[j] || !baseLine[j]) {
+            merged.push_back({false, j}); // kept by both, or added or changed by theirs
+        }
+        for (const size_t k : after[j]) {
+            merged.push_back({true, k});
+        }
+    }
+    return merged;
+}
+
+} // namespace corvantis::core

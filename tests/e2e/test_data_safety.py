@@ -1,0 +1,120 @@
+"""data.txt keeps every entry: outside edits and other copies are merged, an unreadable file is
+never replaced blindly, untouched lines keep their bytes, and the editor saves where it should."""
+
+import unittest
+
+from harness import ID, STEP_TIMEOUT, gbk_file
+from test_editing import (
+    ADD,
+    DELETE,
+    EDIT,
+    EDITOR_TITLE,
+    LINES,
+    EditingTestCase,
+    centre,
+)
+
+UNREADABLE = "无法读取 data.txt，列表暂时为空。\n文件中的条目不会丢失：文件可以读取后，列表会显示它们。"
+SAVE_FAILED = "无法保存 data.txt，修改尚未写入。\n请检查文件是否只读、被占用或磁盘已满，然后再试一次。"
+
+
+class DataSafetyTest(EditingTestCase):
+    def data_file(self):
+        return self.app_dir / "data.txt"
+
+    def add_entry(self, keywords, target):
+        self.choose(0, ADD)
+        self.wait_for_editor()
+        self.type_in_editor(ID.KeywordsBox, keywords)
+        self.type_in_editor(ID.TargetBox, target)
+        self.click_control(ID.OkLabel, EDITOR_TITLE)
+        self.wait_for_editor_closed()
+
+    def test_an_outside_edit_survives_a_list_change_and_close(self):
+        self.start_launcher(gbk_file(LINES))
+        self.choose(0, DELETE)
+        self.wait_until(lambda: self.list_items() == LINES[1:], what="the first entry deleted")
+        outside = "outside:C:\\outside.txt"
+        with open(self.data_file(), "ab") as data:
+            data.write(gbk_file([outside]))
+        self.close_launcher()
+        self.assertEqual(self.data_file().read_bytes(), gbk_file(LINES[1:] + [outside]))
+
+    def test_a_file_locked_at_start_then_released_keeps_all_its_entries(self):
+        folder = self.output / "locked"
+        folder.mkdir()
+        (folder / "data.txt").write_bytes(gbk_file(LINES))
+        locker = self.lock(folder / "data.txt")
+        self.start_launcher(None, folder="locked")
+        box, text = self.message_box("Corvantis")
+        self.assertEqual(text, UNREADABLE)
+        self.answer(box, "Corvantis", "Return")
+        self.assertEqual(self.list_items(), [])
+
+        locker.stdin.close()
+        locker.wait(timeout=STEP_TIMEOUT)
+        self.add_entry("new", "C:\\new.txt")
+        self.close_launcher()
+        self.assertEqual(self.data_file().read_bytes(), gbk_file(["new:C:\\new.txt"] + LINES))
+
+    def test_a_utf8_file_without_mark_keeps_every_untouched_line_byte_for_byte(self):
+        lines = ["猫:https://zh.wikipedia.org/wiki/猫", "dl 下载:D:\\Downloads\\新建", "g:https://g.cn/?q={query}"]
+        data = "".join(line + "\r\n" for line in lines).encode("utf-8")
+        self.start_launcher(data)
+        self.assertEqual(self.list_items(), lines)
+        self.choose(2, DELETE)
+        self.wait_until(lambda: self.list_items() == lines[:2], what="the last entry deleted")
+        self.close_launcher()
+        self.assertEqual(self.data_file().read_bytes(), data[: data.rindex(b"g:")])
+
+    def test_a_drop_of_several_lines_adds_exactly_one_entry(self):
+        self.start_launcher(gbk_file(LINES))
+        page = "https://example.com/page"
+        self.drag(centre(self.window_rect(ID.EntryList)), "lines", page, "g:C:\\Windows\\System32\\calc.exe")
+        self.wait_for_editor()
+        self.wait_for_boxes(("", page))
+        self.type_in_editor(ID.KeywordsBox, "ex")
+        self.click_control(ID.OkLabel, EDITOR_TITLE)
+        self.wait_for_editor_closed()
+        self.close_launcher()
+        self.assertEqual(self.data_file().read_bytes(), gbk_file([f"ex:{page}"] + LINES))
+
+    def test_the_editor_saves_into_the_entry_it_was_opened_on_after_the_menu_was_used_on_another(self):
+        self.start_launcher(gbk_file(LINES))
+        self.choose(1, EDIT)
+        self.wait_for_editor()
+        keywords, target = LINES[1].split(":", 1)
+        self.wait_for_boxes((keywords, target))
+        # The launcher stays visible in edit mode: the menu opened on another item and dismissed.
+        self.open_menu(2)
+        self.key("Escape")
+        self.wait_until(lambda: self.find_popup() is None, what="the menu dismissed")
+        self.type_in_editor(ID.TargetBox, "\\更新")
+        self.click_control(ID.OkLabel, EDITOR_TITLE)
+        self.wait_for_editor_closed()
+        expected = [LINES[0], f"{keywords}:{target}\\更新", LINES[2]]
+        self.assertEqual(self.list_items(), expected)
+        self.close_launcher()
+        self.assertEqual(self.data_file().read_bytes(), gbk_file(expected))
+
+    def test_a_failed_save_from_the_save_button_says_so_and_keeps_the_list(self):
+        self.start_launcher(gbk_file(LINES))
+        self.choose(0, DELETE)
+        self.wait_until(lambda: self.list_items() == LINES[1:], what="the first entry deleted")
+        locker = self.lock(self.data_file())
+        self.sync_through_text1("x")  # the focus in the request box, where the tab order starts
+        for key, control in [("Tab", ID.EntryList), ("Tab", ID.ReloadButton),
+                             ("Tab", ID.ClearButton), ("Tab", ID.SaveButton)]:
+            self.press_expecting_focus(key, control)
+        self.key("space")
+        box, text = self.message_box("Corvantis")
+        self.assertEqual(text, SAVE_FAILED)
+        self.answer(box, "Corvantis", "Return")
+        self.assertEqual(self.list_items(), LINES[1:])
+        locker.stdin.close()
+        locker.wait(timeout=STEP_TIMEOUT)
+        self.assertEqual(self.data_file().read_bytes(), gbk_file(LINES))
+
+
+if __name__ == "__main__":
+    unittest.main(verbosity=2)

@@ -1,0 +1,67 @@
+#include "platform/file.h"
+
+#include "temp_dir.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <random>
+#include <signal.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+namespace corvantis::platform {
+namespace {
+
+namespace fs = std::filesystem;
+
+size_t FilesIn(const fs::path& folder) {
+    return static_cast<size_t>(
+        std::distance(fs::directory_iterator(folder), fs::directory_iterator()));
+}
+
+TEST(WriteFileAtomically, AWriteKilledAtAnyMomentLeavesTheOldFileOrTheNewWhole) {
+    testing::TempDir dir;
+    const std::string versions[] = {std::string(300'000, 'a') + "\r\n",
+                                    std::string(200'000, 'b') + "\r\n"};
+    const std::u16string path = dir.Write("data.txt", versions[0]);
+    std::mt19937 random(7);
+    for (int run = 0; run < 60; ++run) {
+        const pid_t child = fork();
+        ASSERT_GE(child, 0);
+        if (child == 0) {
+            for (int i = 0;; ++i) {
+                WriteFileAtomically(path, versions[i % 2]);
+            }
+        }
+        usleep(static_cast<useconds_t>(random() % 20'000));
+        kill(child, SIGKILL);
+        waitpid(child, nullptr, 0);
+        const std::string now = dir.Read("data.txt");
+        ASSERT_TRUE(now == versions[0] || now == versions[1]) << "run " << run;
+    }
+    // The next write removes what the killed writers left.
+    ASSERT_TRUE(WriteFileAtomically(path, versions[0]));
+    EXPECT_EQ(FilesIn(dir.Path("")), 1u);
+    EXPECT_EQ(dir.Read("data.txt"), versions[0]);
+}
+
+TEST(WriteFileAtomically, KeepsTheFilesIdentity) {
+    testing::TempDir dir;
+    dir.Write("real.txt", "old\r\n");
+    fs::create_symlink(dir.Path("real.txt"), dir.Path("data.txt"));
+    fs::permissions(dir.Path("real.txt"), fs::perms::owner_read | fs::perms::owner_write);
+    // A temporary of a writer that is still running is not ours to remove.
+    const std::string running = "real.txt." + std::to_string(getppid()) + "-0.corvantis.tmp";
+    dir.Write(running, "in progress");
+
+    ASSERT_TRUE(WriteFileAtomically(dir.Name("data.txt"), "new\r\n"));
+    EXPECT_TRUE(fs::is_symlink(dir.Path("data.txt")));
+    EXPECT_EQ(dir.Read("real.txt"), "new\r\n");
+    EXPECT_EQ(fs::status(dir.Path("real.txt")).permissions(),
+              fs::perms::owner_read | fs::perms::owner_write);
+    EXPECT_TRUE(fs::exists(dir.Path(running)));
+}
+
+} // namespace
+} // namespace corvantis::platform
