@@ -4,7 +4,8 @@ program (bench/minimal_list_win.cpp) that reads the same data.txt into a plain l
 
 Run by hand after `cmake --preset mingw && cmake --build --preset mingw`; it builds nothing:
 
-    python3 bench/startup.py [--runs 7] [--entries 40000] [--cold] [--managed] [--launcher EXE]
+    python3 bench/startup.py [--runs 7] [--entries 40000] [--cold] [--managed] [--starts-only]
+                             [--launcher EXE]
 
 Each run starts each program once with a 3-entry and once with a big data.txt (the shared
 bangs.txt over and over, or made-up lines without it), in an order that rotates from run to
@@ -26,6 +27,9 @@ Measured, medians over the runs:
   repainted (list_watch.exe sees both);
 - close with save: one entry deleted, then from the click on the close glyph to data.txt
   rewritten (one line fewer), to the window going away and to the process ending.
+
+--starts-only measures the starts alone, so that many runs take little time: Wine's start
+times scatter by 10 % and more from one start to the next.
 
 Printed: the medians and the ratios launcher big / launcher 3, launcher / minimal program at
 each size, close big / close 3.
@@ -324,6 +328,10 @@ def measure(args):
                         painted = session.watch.wait_pixel(window, *LIST_PIXEL, LIST_BACKGROUND,
                                                            TIMEOUT)
                         record(f"{name} painted", painted - started)
+                    if args.starts_only:
+                        time.sleep(SETTLE / 4)
+                        session.end(process)
+                        continue
                     time.sleep(SETTLE)
                     record(f"{name} memory", session.private_memory(process))
                     if program == "launcher":
@@ -331,7 +339,7 @@ def measure(args):
                                          lines, record)
                     session.end(process)
                     log(f"run {run + 1}: {name}: start {mapped - started:.3f} s")
-                    if program == "launcher" and session.lister is not None:
+                    if program == "launcher" and session.lister is not None and not args.starts_only:
                         # "删除所有" empties data.txt: on a launcher of its own.
                         process, window, app, *_ = session.start(*programs[program],
                                                                  file_bytes(lines))
@@ -372,6 +380,15 @@ def report(results, args):
             if program == "launcher":
                 line += f"   list painted {ms(f'launcher {size} painted')}"
             print(line)
+    if args.starts_only:
+        for name, top, bottom, goal in (
+            ("start: launcher big / launcher 3", "launcher big start", "launcher 3 start", 1.3),
+            ("start: launcher big / minimal big", "launcher big start", "minimal big start", 1.5),
+            ("start: launcher 3 / minimal 3", "launcher 3 start", "minimal 3 start", 1.2),
+        ):
+            value = med[top] / med[bottom]
+            print(f"  {name:36} {value:5.2f}  <= {goal}  {'ok' if value <= goal else 'MISSED'}")
+        return
     print("\nprivate memory (RssAnon, idle)")
     for program in ("launcher", "minimal"):
         small, big = med[f"{program} 3 memory"], med[f"{program} big memory"]
@@ -417,6 +434,8 @@ def main():
                         help="no Wine process of the script's between starts")
     parser.add_argument("--managed", action="store_true",
                         help="Wine's default: it waits for a window manager that Xvfb lacks")
+    parser.add_argument("--starts-only", action="store_true",
+                        help="only the starts: no memory, list commands or close")
     parser.add_argument("--launcher", type=Path, default=harness.EXE,
                         help="the launcher's exe (default: the mingw build's)")
     args = parser.parse_args()

@@ -11,8 +11,6 @@
 #include "platform/base_window_win.h"
 #include "platform/handles_win.h"
 
-#include <optional>
-
 #include <cstdint>
 #include <optional>
 
