@@ -145,10 +145,14 @@ bool EntryFile::Save(EntryList& list) {
     std::vector<EntryList::Id> ids;
     texts.reserve(merged.size());
     ids.reserve(merged.size());
+    // Our lines, and theirs that we kept as they were read, are already decoded in the list, and
+    // keep their ids; only what theirs added or changed is decoded here.
+    const bool sameForm = base.Form() == theirs.Form();
     for (const MergedLine& line : merged) {
-        const int index = static_cast<int>(line.index);
-        texts.push_back(line.ours ? list.Item(index) : theirs.Decode(line.index));
-        ids.push_back(line.ours ? list.IdOf(index) : 0);
+        const size_t ours = line.ours ? line.index : sameForm ? line.keptBy : kNoLine;
+        const int index = static_cast<int>(ours);
+        texts.push_back(ours != kNoLine ? list.Item(index) : theirs.Decode(line.index));
+        ids.push_back(ours != kNoLine ? list.IdOf(index) : 0);
     }
     std::vector<LineToWrite> toWrite;
     toWrite.reserve(merged.size());

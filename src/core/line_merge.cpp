@@ -147,7 +147,7 @@ std::vector<MergedLine> MergeLines(std::span<const std::string_view> base,
     const std::vector<size_t> match = MatchLines(base, theirs);
 
     // What we did to each line of theirs that is still a base line, and where our new lines go.
-    std::vector<bool> keptByUs(theirs.size(), false);
+    std::vector<size_t> keptBy(theirs.size(), kNoLine);
     std::vector<size_t> replacedBy(theirs.size(), kNoLine);
     std::vector<bool> claimed(base.size(), false);
     std::vector<size_t> top;
@@ -164,7 +164,7 @@ std::vector<MergedLine> MergeLines(std::span<const std::string_view> base,
             if (line.edited) {
                 replacedBy[there] = k;
             } else {
-                keptByUs[there] = true;
+                keptBy[there] = k;
             }
             anchor = there;
             continue;
@@ -193,8 +193,8 @@ std::vector<MergedLine> MergeLines(std::span<const std::string_view> base,
     for (size_t j = 0; j < theirs.size(); ++j) {
         if (replacedBy[j] != kNoLine) {
             merged.push_back({true, replacedBy[j]});
-        } else if (keptByUs[j] || !baseLine[j]) {
-            merged.push_back({false, j}); // kept by both, or added or changed by theirs
+        } else if (keptBy[j] != kNoLine || !baseLine[j]) {
+            merged.push_back({false, j, keptBy[j]}); // kept by both, or added or changed by theirs
         }
         for (const size_t k : after[j]) {
             merged.push_back({true, k});

@@ -26,10 +26,12 @@ struct OurLine {
     bool edited = false;
 };
 
-// Where a merged line comes from: a line of theirs, or one of ours.
+// Where a merged line comes from: a line of theirs, or one of ours. A line of theirs that is a
+// base line we kept names our line that kept it too (`keptBy`), the same line.
 struct MergedLine {
     bool ours;
     size_t index;
+    size_t keptBy = kNoLine;
     bool operator==(const MergedLine&) const = default;
 };
 
