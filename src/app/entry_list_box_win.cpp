@@ -72,9 +72,9 @@ bool EntryListBox::Draw(const DRAWITEMSTRUCT& item) const {
                  : platform::ToColorRef(launcher::kEntryListBackground));
     const platform::SelectScope font(dc, font_ != nullptr ? font_ : GetStockObject(SYSTEM_FONT));
     const int index = static_cast<int>(item.itemID);
-    std::u16string_view line;
+    std::u16string line; // only the rows on screen are ever decoded
     if (entries_ != nullptr && entries_->Names(index)) {
-        line = entries_->Item(index); // a view of the entry itself: nothing is copied
+        line = entries_->Item(index);
     }
     ExtTextOutW(dc, row.left + kTextInset, row.top, ETO_OPAQUE | ETO_CLIPPED, &row,
                 reinterpret_cast<const wchar_t*>(line.data()), static_cast<UINT>(line.size()),
@@ -100,7 +100,7 @@ void EntryListBox::RedrawItem(int index) const {
     }
 }
 
-void EntryListBox::Appended(std::span<const std::u16string>) {
+void EntryListBox::Appended(int) {
     SetCount();
 }
 
@@ -226,7 +226,7 @@ bool EntryListBox::SendItems(HWND requester) const {
         return false;
     }
     std::u16string items;
-    for (const std::u16string& line : entries_->Lines()) {
+    for (const std::u16string& line : entries_->Items()) {
         const auto length = static_cast<std::uint32_t>(line.size());
         items += static_cast<char16_t>(length & 0xFFFF); // the length, low half first
         items += static_cast<char16_t>(length >> 16);

@@ -54,7 +54,7 @@ public:
     // control's.
     bool Draw(const DRAWITEMSTRUCT& item) const;
 
-    void Appended(std::span<const std::u16string> lines) override;
+    void Appended(int count) override;
     void Inserted(int index, std::u16string_view line) override;
     void Removed(int index) override;
     void Replaced(int index, std::u16string_view line) override;

@@ -14,42 +14,6 @@ bool SameBytes(TextForm stored, TextForm form) {
 
 } // namespace
 
-StoredLines::StoredLines(std::string bytes, unsigned codePage)
-    : bytes_(std::move(bytes)), codePage_(codePage) {
-    std::string_view text = bytes_;
-    if (text.starts_with(kUtf8Bom)) {
-        form_ = TextForm::Utf8Bom;
-        text.remove_prefix(kUtf8Bom.size());
-    } else if (!platform::IsAsciiText(text) && platform::IsValidUtf8(text)) {
-        form_ = TextForm::Utf8;
-    }
-    if (form_ != TextForm::CodePage) {
-        codePage_ = platform::kCodePageUtf8;
-    }
-    ForEachLine(text, [&](std::string_view line) {
-        lines_.emplace_back(static_cast<size_t>(line.data() - bytes_.data()), line.size());
-    });
-}
-
-std::vector<std::string_view> StoredLines::Views() const {
-    std::vector<std::string_view> views;
-    views.reserve(lines_.size());
-    ForEach([&](std::string_view line) { views.push_back(line); });
-    return views;
-}
-
-std::u16string StoredLines::Decode(size_t index) const {
-    return platform::DecodeCodePage(Line(index), codePage_);
-}
-
-std::vector<std::u16string> StoredLines::Decode() const {
-    std::vector<std::u16string> lines;
-    lines.reserve(lines_.size());
-    ForEach(
-        [&](std::string_view line) { lines.push_back(platform::DecodeCodePage(line, codePage_)); });
-    return lines;
-}
-
 std::string EncodeLines(std::span<const LineToWrite> lines, TextForm form, unsigned codePage) {
     if (lines.empty()) {
         return std::string(kLineEnd);
@@ -60,9 +24,19 @@ std::string EncodeLines(std::span<const LineToWrite> lines, TextForm form, unsig
         for (const LineToWrite& line : lines) {
             if (line.stored && SameBytes(line.storedForm, form)) {
                 out += *line.stored;
-            } else if (form != TextForm::CodePage) {
-                out += platform::EncodeUtf8(line.text);
-            } else if (auto bytes = platform::EncodeCodePage(line.text, codePage)) {
+                out += kLineEnd;
+                continue;
+            }
+            const std::u16string decoded =
+                line.stored
+                    ? platform::DecodeCodePage(*line.stored, line.storedForm == TextForm::CodePage
+                                                                 ? codePage
+                                                                 : platform::kCodePageUtf8)
+                    : std::u16string();
+            const std::u16string_view text = line.stored ? decoded : line.text;
+            if (form != TextForm::CodePage) {
+                out += platform::EncodeUtf8(text);
+            } else if (auto bytes = platform::EncodeCodePage(text, codePage)) {
                 out += *bytes;
             } else {
                 fits = false;
@@ -70,9 +44,12 @@ std::string EncodeLines(std::span<const LineToWrite> lines, TextForm form, unsig
             }
             out += kLineEnd;
         }
-        // Only UTF-8 with a byte-order mark holds every line, and only it reads back a file that
-        // begins with the mark's bytes as written.
-        if (form != TextForm::Utf8Bom && (!fits || out.starts_with(kUtf8Bom))) {
+        // Only UTF-8 with a byte-order mark holds every line, and only it reads back as written
+        // bytes that begin with the mark's or that look like UTF-8.
+        const bool readsBackAsWritten =
+            !out.starts_with(kUtf8Bom) &&
+            (form != TextForm::CodePage || TextOf(out, codePage).form == TextForm::CodePage);
+        if (form != TextForm::Utf8Bom && (!fits || !readsBackAsWritten)) {
             form = TextForm::Utf8Bom;
             continue;
         }
@@ -106,23 +83,24 @@ std::optional<StoredLines> EntryFile::Read() const {
     return StoredLines(std::move(*bytes), codePage_);
 }
 
+std::optional<std::string> EntryFile::ReadBytes() const {
+    return platform::ReadFileBytes(path_);
+}
+
 LoadOutcome EntryFile::Load(EntryList& list) {
     // The stamp before the read: a change during the read shows as a change afterwards.
     const auto stamp = platform::StampOf(path_);
     auto bytes = platform::ReadFileBytes(path_);
     if (!bytes) {
         const bool missing = !platform::PathExists(path_);
-        known_.reset();
-        if (missing) {
-            known_.emplace(std::string(), codePage_);
-        }
+        known_ = missing ? std::make_shared<const StoredLines>(std::string(), codePage_) : nullptr;
         stamp_.reset();
-        list.Assign({});
+        list.Assign(known_);
         return missing ? LoadOutcome::Missing : LoadOutcome::Unreadable;
     }
     stamp_ = stamp;
-    known_.emplace(std::move(*bytes), codePage_);
-    list.Assign(known_->Decode());
+    known_ = std::make_shared<const StoredLines>(std::move(*bytes), codePage_);
+    list.Assign(known_);
     return LoadOutcome::Loaded;
 }
 
@@ -141,42 +119,53 @@ bool EntryFile::Save(EntryList& list) {
     const std::vector<std::string_view> theirLines = theirs.Views();
     const std::vector<MergedLine> merged = MergeLines(baseLines, list.Origins(), theirLines);
 
-    std::vector<std::u16string> texts;
-    std::vector<EntryList::Id> ids;
-    texts.reserve(merged.size());
-    ids.reserve(merged.size());
-    // Our lines, and theirs that we kept as they were read, are already decoded in the list, and
-    // keep their ids; only what theirs added or changed is decoded here.
+    // Our lines kept as read are written as the bytes they were read as; of the lines that keep
+    // their place, ours and theirs that we kept as read, the list's ids stay with them.
     const bool sameForm = base.Form() == theirs.Form();
-    for (const MergedLine& line : merged) {
-        const size_t ours = line.ours ? line.index : sameForm ? line.keptBy : kNoLine;
-        const int index = static_cast<int>(ours);
-        texts.push_back(ours != kNoLine ? list.Item(index) : theirs.Decode(line.index));
-        ids.push_back(ours != kNoLine ? list.IdOf(index) : 0);
-    }
+    const std::span<const OurLine> origins = list.Origins();
+    std::vector<std::u16string> texts; // reserved up front: the lines to write view them
+    texts.reserve(merged.size());
     std::vector<LineToWrite> toWrite;
+    std::vector<EntryList::Id> ids;
     toWrite.reserve(merged.size());
-    for (size_t i = 0; i < merged.size(); ++i) {
-        toWrite.push_back(merged[i].ours
-                              ? LineToWrite{texts[i], std::nullopt}
-                              : LineToWrite{texts[i], theirLines[merged[i].index], theirs.Form()});
+    ids.reserve(merged.size());
+    for (const MergedLine& line : merged) {
+        if (!line.ours) {
+            toWrite.push_back({{}, theirLines[line.index], theirs.Form()});
+            ids.push_back(
+                sameForm && line.keptBy != kNoLine ? list.IdOf(static_cast<int>(line.keptBy)) : 0);
+            continue;
+        }
+        const int index = static_cast<int>(line.index);
+        const OurLine& origin = origins[line.index];
+        if (origin.source != kNoLine && !origin.edited) {
+            toWrite.push_back({{}, baseLines[origin.source], base.Form()});
+        } else {
+            toWrite.push_back({texts.emplace_back(list.Item(index)), std::nullopt});
+        }
+        ids.push_back(list.IdOf(index));
     }
-    return Write(EncodeLines(toWrite, theirs.Form(), codePage_), list, std::move(texts),
-                 std::move(ids));
+    if (!Write(EncodeLines(toWrite, theirs.Form(), codePage_))) {
+        return false;
+    }
+    list.Assign(known_, ids);
+    return true;
 }
 
 bool EntryFile::Empty(EntryList& list) {
-    return Write(EncodeEntryLines({}, codePage_), list, {}, {});
+    if (!Write(EncodeEntryLines({}, codePage_))) {
+        return false;
+    }
+    list.Assign(nullptr); // the one empty line is what an empty list is written as
+    return true;
 }
 
-bool EntryFile::Write(std::string bytes, EntryList& list, std::vector<std::u16string> lines,
-                      std::vector<EntryList::Id> ids) {
+bool EntryFile::Write(std::string bytes) {
     if (!platform::WriteFileAtomically(path_, bytes)) {
         return false;
     }
     stamp_ = platform::StampOf(path_);
-    known_.emplace(std::move(bytes), codePage_);
-    list.Assign(std::move(lines), ids);
+    known_ = std::make_shared<const StoredLines>(std::move(bytes), codePage_);
     return true;
 }
 
@@ -197,8 +186,8 @@ bool EntryFile::Follow(EntryList& list) {
     if (known_ && known_->Bytes() == *bytes) {
         return false; // touched, not changed
     }
-    known_.emplace(std::move(*bytes), codePage_);
-    list.Assign(known_->Decode());
+    known_ = std::make_shared<const StoredLines>(std::move(*bytes), codePage_);
+    list.Assign(known_);
     return true;
 }
 

@@ -7,8 +7,10 @@
 
 #include "core/entry_line.h"
 #include "core/entry_list.h"
+#include "core/stored_lines.h"
 #include "platform/file.h"
 
+#include <memory>
 #include <optional>
 #include <span>
 #include <string>
@@ -17,43 +19,8 @@
 
 namespace corvantis::core {
 
-inline constexpr std::string_view kUtf8Bom = "\xEF\xBB\xBF";
-
-enum class TextForm { CodePage, Utf8, Utf8Bom };
-
-// The file's bytes as read, cut into lines, and the form of their text.
-class StoredLines {
-public:
-    StoredLines(std::string bytes, unsigned codePage);
-
-    TextForm Form() const { return form_; }
-    // The code page the lines decode with: the system's, or UTF-8.
-    unsigned CodePage() const { return codePage_; }
-
-    size_t Count() const { return lines_.size(); }
-    std::string_view Line(size_t index) const {
-        return std::string_view(bytes_).substr(lines_[index].first, lines_[index].second);
-    }
-    std::vector<std::string_view> Views() const;
-    const std::string& Bytes() const { return bytes_; }
-
-    template <typename OnLine> void ForEach(OnLine&& onLine) const {
-        for (size_t i = 0; i < lines_.size(); ++i) {
-            onLine(Line(i));
-        }
-    }
-
-    std::u16string Decode(size_t index) const;
-    std::vector<std::u16string> Decode() const;
-
-private:
-    std::string bytes_;
-    TextForm form_ = TextForm::CodePage;
-    unsigned codePage_;
-    std::vector<std::pair<size_t, size_t>> lines_; // offset and length of each line
-};
-
-// A line to write: its text, and the bytes it was read as when it is untouched.
+// A line to write: its text, or for a line untouched since it was read, the bytes it was read as
+// and their form (the text is then theirs decoded).
 struct LineToWrite {
     std::u16string_view text;
     std::optional<std::string_view> stored;
@@ -62,8 +29,9 @@ struct LineToWrite {
 
 // The bytes of a file that holds `lines`, each followed by CR LF (no lines give one CR LF), in
 // `form` where that holds every line exactly and untouched lines keep their bytes; otherwise
-// UTF-8 after a byte-order mark. A file that would begin with the bytes of a byte-order mark
-// without being UTF-8 with one is written as UTF-8 with one, so it reads back the same.
+// UTF-8 after a byte-order mark. Bytes that would read back in another form than they were
+// written in (code-page text that begins with a byte-order mark's bytes, or that is valid UTF-8)
+// are written as UTF-8 with a byte-order mark instead, so the file reads back as it was meant.
 std::string EncodeLines(std::span<const LineToWrite> lines, TextForm form, unsigned codePage);
 
 // New lines only, in the code page where it holds them all, else UTF-8 after a byte-order mark.
@@ -86,6 +54,10 @@ public:
 
     // The file as stored now; nullopt when it cannot be opened or read. Remembers nothing.
     std::optional<StoredLines> Read() const;
+    // The same as bytes alone, for a reader that goes through them once.
+    std::optional<std::string> ReadBytes() const;
+    // The system's code page: text not in UTF-8 is read and written in it.
+    unsigned CodePage() const { return codePage_; }
 
     // The list shows the file's lines. A missing file gives an empty list; one that cannot be
     // read too, and nothing is known of its lines until a later load or save reads them.
@@ -111,13 +83,13 @@ public:
     bool ListIsSaved(const EntryList& list) const;
 
 private:
-    bool Write(std::string bytes, EntryList& list, std::vector<std::u16string> lines,
-               std::vector<EntryList::Id> ids);
+    bool Write(std::string bytes);
 
     std::u16string path_;
     unsigned codePage_;
-    // What the file held when last read or written; nullopt when it could not be read.
-    std::optional<StoredLines> known_;
+    // What the file held when last read or written, shared with the list that shows its lines;
+    // null when it could not be read.
+    std::shared_ptr<const StoredLines> known_;
     std::optional<platform::FileStamp> stamp_;
 };
 

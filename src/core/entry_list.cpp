@@ -1,9 +1,26 @@
 #include "core/entry_list.h"
 
 #include <algorithm>
-#include <iterator>
 
 namespace corvantis::core {
+
+std::u16string EntryList::Item(int index) const {
+    const auto at = static_cast<size_t>(index);
+    const OurLine& origin = origins_[at];
+    if (origin.source != kNoLine && !origin.edited) {
+        return file_->Decode(origin.source);
+    }
+    return texts_.at(ids_[at]);
+}
+
+std::vector<std::u16string> EntryList::Items() const {
+    std::vector<std::u16string> items;
+    items.reserve(origins_.size());
+    for (int i = 0; i < Count(); ++i) {
+        items.push_back(Item(i));
+    }
+    return items;
+}
 
 std::optional<int> EntryList::IndexOf(Id id) const {
     const auto found = std::find(ids_.begin(), ids_.end(), id);
@@ -13,17 +30,19 @@ std::optional<int> EntryList::IndexOf(Id id) const {
     return static_cast<int>(found - ids_.begin());
 }
 
-void EntryList::Assign(std::vector<std::u16string> lines, std::span<const Id> keep) {
-    lines_ = std::move(lines);
-    origins_.resize(lines_.size());
-    ids_.resize(lines_.size());
-    for (size_t i = 0; i < lines_.size(); ++i) {
+void EntryList::Assign(std::shared_ptr<const StoredLines> file, std::span<const Id> keep) {
+    file_ = std::move(file);
+    const size_t count = file_ ? file_->Count() : 0;
+    texts_.clear();
+    origins_.resize(count);
+    ids_.resize(count);
+    for (size_t i = 0; i < count; ++i) {
         origins_[i] = {i, false};
         ids_[i] = i < keep.size() && keep[i] != 0 ? keep[i] : NewId();
     }
     if (view_ != nullptr) {
         view_->Cleared();
-        view_->Appended(lines_);
+        view_->Appended(Count());
     }
 }
 
@@ -40,15 +59,15 @@ bool EntryList::Untouched(size_t fileLines) const {
 }
 
 void EntryList::Append(std::vector<std::u16string> lines) {
-    const size_t first = lines_.size();
-    lines_.insert(lines_.end(), std::make_move_iterator(lines.begin()),
-                  std::make_move_iterator(lines.end()));
-    origins_.resize(lines_.size());
-    for (size_t i = first; i < lines_.size(); ++i) {
-        ids_.push_back(NewId());
+    const int first = Count();
+    origins_.resize(origins_.size() + lines.size());
+    for (std::u16string& line : lines) {
+        const Id id = NewId();
+        ids_.push_back(id);
+        texts_.emplace(id, std::move(line));
     }
     if (view_ != nullptr) {
-        view_->Appended(std::span(lines_).subspan(first));
+        view_->Appended(Count() - first);
     }
 }
 
@@ -56,9 +75,10 @@ void EntryList::Insert(int index, std::u16string_view line) {
     if (index < 0 || index > Count()) {
         return;
     }
-    lines_.emplace(lines_.begin() + index, line);
+    const Id id = NewId();
     origins_.emplace(origins_.begin() + index);
-    ids_.insert(ids_.begin() + index, NewId());
+    ids_.insert(ids_.begin() + index, id);
+    texts_.emplace(id, line);
     if (view_ != nullptr) {
         view_->Inserted(index, line);
     }
@@ -68,7 +88,7 @@ void EntryList::Remove(int index) {
     if (!Names(index)) {
         return;
     }
-    lines_.erase(lines_.begin() + index);
+    texts_.erase(IdOf(index));
     origins_.erase(origins_.begin() + index);
     ids_.erase(ids_.begin() + index);
     if (view_ != nullptr) {
@@ -81,17 +101,17 @@ void EntryList::Replace(int index, std::u16string_view line) {
         return;
     }
     const auto at = static_cast<size_t>(index);
-    lines_[at] = line;
     origins_[at].edited = true;
+    texts_.insert_or_assign(ids_[at], std::u16string(line));
     if (view_ != nullptr) {
         view_->Replaced(index, line);
     }
 }
 
 void EntryList::Clear() {
-    lines_.clear();
     origins_.clear();
     ids_.clear();
+    texts_.clear();
     if (view_ != nullptr) {
         view_->Cleared();
     }

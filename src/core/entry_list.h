@@ -3,23 +3,28 @@
 // order, new entries added at the top. Each entry remembers where it came from (a line of the
 // file as this copy last read or wrote it, kept or edited, or a new line), so that a save can
 // carry this copy's changes over to what the file holds by then; and each has an id that stays
-// with it while others come and go. A view (the launcher's list box) is told of every change,
-// so it only ever shows; it is never read back.
+// with it while others come and go. A line kept as read stays the file's bytes until its text is
+// asked for, so the list costs little more than the file whatever its size. A view (the
+// launcher's list box) is told of every change, so it only ever shows; it is never read back.
 
 #include "core/line_merge.h"
+#include "core/stored_lines.h"
 
 #include <cstdint>
+#include <memory>
 #include <optional>
 #include <span>
 #include <string>
 #include <string_view>
+#include <unordered_map>
 #include <vector>
 
 namespace corvantis::core {
 
 class EntryListView {
 public:
-    virtual void Appended(std::span<const std::u16string> lines) = 0;
+    // `count` new last items.
+    virtual void Appended(int count) = 0;
     virtual void Inserted(int index, std::u16string_view line) = 0;
     virtual void Removed(int index) = 0;
     virtual void Replaced(int index, std::u16string_view line) = 0;
@@ -39,17 +44,17 @@ public:
     EntryList(const EntryList&) = delete;
     EntryList& operator=(const EntryList&) = delete;
 
-    int Count() const { return static_cast<int>(lines_.size()); }
+    int Count() const { return static_cast<int>(origins_.size()); }
     bool Names(int index) const { return index >= 0 && index < Count(); }
-    const std::u16string& Item(int index) const { return lines_[static_cast<size_t>(index)]; }
-    std::span<const std::u16string> Lines() const { return lines_; }
+    std::u16string Item(int index) const;
+    std::vector<std::u16string> Items() const;
     std::span<const OurLine> Origins() const { return origins_; }
     Id IdOf(int index) const { return ids_[static_cast<size_t>(index)]; }
     std::optional<int> IndexOf(Id id) const;
 
-    // The file's lines as read or written: line i of the list is line i of the file. An entry
-    // whose id is given in `keep` (one per line, 0 for none) keeps it.
-    void Assign(std::vector<std::u16string> lines, std::span<const Id> keep = {});
+    // The file's lines as read or written (none for no file): line i of the list is line i of
+    // the file. An entry whose id is given in `keep` (one per line, 0 for none) keeps it.
+    void Assign(std::shared_ptr<const StoredLines> file, std::span<const Id> keep = {});
     // Whether the list holds exactly the first `fileLines` lines of the file, untouched.
     bool Untouched(size_t fileLines) const;
 
@@ -64,9 +69,11 @@ public:
 private:
     Id NewId() { return nextId_++; }
 
-    std::vector<std::u16string> lines_;
+    std::shared_ptr<const StoredLines> file_;
     std::vector<OurLine> origins_;
     std::vector<Id> ids_;
+    // The text of each new or edited entry; the others are lines of the file.
+    std::unordered_map<Id, std::u16string> texts_;
     Id nextId_ = 1;
     EntryListView* view_ = nullptr;
 };

@@ -196,15 +196,16 @@ void Resolver::Open(std::u16string_view target) {
 
 void ResolveRequest(const EntryFile& file, std::u16string_view request,
                     const TargetSink& onTarget) {
-    // Line by line from the bytes: the file is never decoded whole.
-    const auto stored = file.Read();
-    if (!stored) {
+    // Line by line from the bytes, in one pass: the file is never decoded whole, nor indexed.
+    const auto bytes = file.ReadBytes();
+    if (!bytes) {
         return;
     }
+    const StoredText stored = TextOf(*bytes, file.CodePage());
     Resolver resolver(request, onTarget);
-    stored->ForEach([&](std::string_view line) {
+    ForEachLine(stored.text, [&](std::string_view line) {
         if (!line.empty()) {
-            resolver.EncodedLine(line, stored->CodePage());
+            resolver.EncodedLine(line, stored.codePage);
         }
     });
 }

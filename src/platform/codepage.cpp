@@ -14,11 +14,22 @@ template <typename Char> size_t FindNonAscii(std::basic_string_view<Char> text, 
     constexpr std::uint64_t kHighBits =
         sizeof(Char) == 1 ? 0x8080808080808080ull : 0xFF80FF80FF80FF80ull;
     constexpr size_t kPerWord = sizeof(std::uint64_t) / sizeof(Char);
-    size_t i = from;
-    for (; i + kPerWord <= text.size(); i += kPerWord) {
+    constexpr size_t kWordsPerBlock = 4; // one test per block keeps the loop free of branches
+    const auto wordAt = [&](size_t at) {
         std::uint64_t word;
-        std::memcpy(&word, text.data() + i, sizeof word);
-        if ((word & kHighBits) != 0) {
+        std::memcpy(&word, text.data() + at, sizeof word);
+        return word;
+    };
+    size_t i = from;
+    for (; i + kPerWord * kWordsPerBlock <= text.size(); i += kPerWord * kWordsPerBlock) {
+        const std::uint64_t block =
+            wordAt(i) | wordAt(i + kPerWord) | wordAt(i + 2 * kPerWord) | wordAt(i + 3 * kPerWord);
+        if ((block & kHighBits) != 0) {
+            break;
+        }
+    }
+    for (; i + kPerWord <= text.size(); i += kPerWord) {
+        if ((wordAt(i) & kHighBits) != 0) {
             break;
         }
     }
@@ -166,7 +177,7 @@ bool IsValidUtf8(std::string_view bytes) {
     while (i < bytes.size()) {
         const auto b = static_cast<unsigned char>(bytes[i]);
         if (b < 0x80) {
-            ++i;
+            i = FindNonAscii(bytes, i);
             continue;
         }
         const Utf8Lead lead = LeadOf(b);

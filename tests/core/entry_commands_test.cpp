@@ -24,13 +24,15 @@ public:
     explicit MirroredList(const Lines& items = {}) { list.Append(items); }
 
     Lines Items() const {
-        const Lines items(list.Lines().begin(), list.Lines().end());
+        const Lines items = list.Items();
         EXPECT_EQ(shown_, items) << "the view no longer shows the list";
         return items;
     }
 
-    void Appended(std::span<const std::u16string> lines) override {
-        shown_.insert(shown_.end(), lines.begin(), lines.end());
+    void Appended(int count) override {
+        for (int i = list.Count() - count; i < list.Count(); ++i) {
+            shown_.push_back(list.Item(i));
+        }
     }
     void Inserted(int index, std::u16string_view line) override {
         shown_.emplace(shown_.begin() + index, line);

@@ -22,7 +22,7 @@ constexpr unsigned kGbk = 936;
 constexpr unsigned kWestern = 1252;
 
 Lines Shown(const EntryList& list) {
-    return Lines(list.Lines().begin(), list.Lines().end());
+    return list.Items();
 }
 
 Lines SplitLines(std::u16string_view text) {
@@ -49,9 +49,41 @@ TEST(EntryFileLines, EndAtCrLfCrOrLfAndKeepEveryLineWhole) {
         {u"\r\n\r\n", {u"", u""}},
         {u"a\r\r\nb", {u"a", u"", u"b"}},
         {u"\n", {u""}},
+        {u"\r", {u""}},
+        {u"a\r\nb\rc\r\n", {u"a", u"b", u"c"}}, // one lone CR among CR LFs
+        {u"a\r\nb\r", {u"a", u"b"}},
+        {u"\r\r\n", {u"", u""}},
     };
     for (const auto& c : cases) {
         EXPECT_EQ(SplitLines(c.text), c.lines) << platform::EncodeUtf8(c.text);
+        // Bytes are cut the same way, and so are the lines of a file.
+        const std::string bytes = platform::EncodeUtf8(c.text);
+        Lines byteLines;
+        ForEachLine(std::string_view(bytes), [&](std::string_view line) {
+            byteLines.push_back(platform::DecodeUtf8(line));
+        });
+        EXPECT_EQ(byteLines, c.lines) << bytes;
+        EXPECT_EQ(StoredLines(bytes, kGbk).Decode(), c.lines) << bytes;
+    }
+}
+
+TEST(EntryFileLines, AFileIsCutAsTheTextIsWhereverItsLineEndsFall) {
+    // The file's bytes are cut in blocks: line ends at, across and between block edges, CR LF
+    // split over two blocks, lone CRs in some blocks and not others.
+    std::mt19937 random(20261207);
+    const std::u16string_view lineEnds[] = {u"\r\n", u"\n", u"\r"};
+    for (int round = 0; round < 3000; ++round) {
+        const size_t size = random() % 300;
+        const size_t longestLine = 1 + random() % 80;
+        const size_t kinds = 1 + random() % 3; // some rounds have no lone CR, some no lone LF
+        std::u16string text;
+        while (text.size() < size) {
+            text.append(random() % longestLine, u'x');
+            text += lineEnds[random() % kinds];
+        }
+        text.resize(size);
+        const std::string bytes = platform::EncodeUtf8(text);
+        ASSERT_EQ(StoredLines(bytes, kGbk).Decode(), SplitLines(text)) << bytes;
     }
 }
 
@@ -122,6 +154,10 @@ TEST(EncodeEntryLines, UsesTheCodePageWhenItHoldsEveryCharacterElseUtf8WithByteO
          "a\r\n\xED\x95\x9C:x\r\n"},
         {{u"百度"}, kWestern, "\xEF\xBB\xBF\xE7\x99\xBE\xE5\xBA\xA6\r\n"},
         {{u"\U0001F600"}, kGbk, "\xEF\xBB\xBF\xF0\x9F\x98\x80\r\n"},
+        // In GBK "一" is D2 BB, which is also UTF-8 (for U+04BB): written so, the file would
+        // read back as UTF-8 and show another entry.
+        {{u"yi:一"}, kGbk, "\xEF\xBB\xBFyi:\xE4\xB8\x80\r\n"},
+        {{u"yi:一", u"百度:x"}, kGbk, "yi:\xD2\xBB\r\n\xB0\xD9\xB6\xC8:x\r\n"},
     };
     for (const auto& c : cases) {
         EXPECT_EQ(EncodeEntryLines(c.items, c.codePage), c.bytes) << c.codePage;

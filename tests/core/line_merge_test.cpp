@@ -24,7 +24,7 @@ std::string FileOf(const Lines& lines) {
 }
 
 Lines Shown(const EntryList& list) {
-    return Lines(list.Lines().begin(), list.Lines().end());
+    return list.Items();
 }
 
 // This copy loads `base` and changes its list; meanwhile the file becomes `theirs`; then this copy

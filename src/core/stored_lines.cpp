@@ -1,0 +1,50 @@
+#include "core/stored_lines.h"
+
+#include "core/entry_line.h"
+#include "platform/codepage.h"
+
+namespace corvantis::core {
+
+StoredText TextOf(std::string_view bytes, unsigned systemCodePage) {
+    if (bytes.starts_with(kUtf8Bom)) {
+        return {TextForm::Utf8Bom, platform::kCodePageUtf8, bytes.substr(kUtf8Bom.size())};
+    }
+    if (!platform::IsAsciiText(bytes) && platform::IsValidUtf8(bytes)) {
+        return {TextForm::Utf8, platform::kCodePageUtf8, bytes};
+    }
+    return {TextForm::CodePage, systemCodePage, bytes};
+}
+
+StoredLines::StoredLines(std::string bytes, unsigned codePage) : bytes_(std::move(bytes)) {
+    const StoredText stored = TextOf(bytes_, codePage);
+    form_ = stored.form;
+    codePage_ = stored.codePage;
+    const std::string_view text = stored.text;
+    // Entry lines run to some tens of bytes: reserving for that spares most regrowth.
+    constexpr size_t kTypicalLineBytes = 48;
+    lines_.reserve(text.size() / kTypicalLineBytes + 1);
+    ForEachLine(text, [&](std::string_view line) {
+        lines_.push_back({static_cast<size_t>(line.data() - bytes_.data()), line.size()});
+    });
+}
+
+std::vector<std::string_view> StoredLines::Views() const {
+    std::vector<std::string_view> views;
+    views.reserve(lines_.size());
+    ForEach([&](std::string_view line) { views.push_back(line); });
+    return views;
+}
+
+std::u16string StoredLines::Decode(size_t index) const {
+    return platform::DecodeCodePage(Line(index), codePage_);
+}
+
+std::vector<std::u16string> StoredLines::Decode() const {
+    std::vector<std::u16string> lines;
+    lines.reserve(lines_.size());
+    ForEach(
+        [&](std::string_view line) { lines.push_back(platform::DecodeCodePage(line, codePage_)); });
+    return lines;
+}
+
+} // namespace corvantis::core

@@ -1,0 +1,64 @@
+#pragma once
+// The entry file's bytes as read, cut into lines, and the form of their text: the system's ANSI
+// code page, or UTF-8, after a byte-order mark or without one when the bytes are valid UTF-8
+// and not plain ASCII. Lines are kept as bytes and decoded only when asked for, so that holding
+// a file of any size costs its bytes and a small table.
+
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace corvantis::core {
+
+inline constexpr std::string_view kUtf8Bom = "\xEF\xBB\xBF";
+
+enum class TextForm { CodePage, Utf8, Utf8Bom };
+
+// A file's bytes seen as text: their form, the code page the lines decode with (the system's,
+// or UTF-8), and the text after any byte-order mark.
+struct StoredText {
+    TextForm form;
+    unsigned codePage;
+    std::string_view text;
+};
+
+StoredText TextOf(std::string_view bytes, unsigned systemCodePage);
+
+class StoredLines {
+public:
+    StoredLines(std::string bytes, unsigned codePage);
+
+    TextForm Form() const { return form_; }
+    // The code page the lines decode with: the system's, or UTF-8.
+    unsigned CodePage() const { return codePage_; }
+
+    size_t Count() const { return lines_.size(); }
+    std::string_view Line(size_t index) const {
+        const LineSpan& line = lines_[index];
+        return std::string_view(bytes_).substr(line.offset, line.length);
+    }
+    std::vector<std::string_view> Views() const;
+    const std::string& Bytes() const { return bytes_; }
+
+    template <typename OnLine> void ForEach(OnLine&& onLine) const {
+        for (size_t i = 0; i < lines_.size(); ++i) {
+            onLine(Line(i));
+        }
+    }
+
+    std::u16string Decode(size_t index) const;
+    std::vector<std::u16string> Decode() const;
+
+private:
+    struct LineSpan {
+        size_t offset;
+        size_t length;
+    };
+
+    std::string bytes_;
+    TextForm form_ = TextForm::CodePage;
+    unsigned codePage_ = 0;
+    std::vector<LineSpan> lines_;
+};
+
+} // namespace corvantis::core
