@@ -148,7 +148,8 @@ bool EntryFile::Save(EntryList& list) {
     if (!Write(EncodeLines(toWrite, theirs.Form(), codePage_))) {
         return false;
     }
-    list.Assign(known_, ids);
+    // No lines are written as one empty line, which stands for the empty list.
+    list.Assign(merged.empty() ? nullptr : known_, ids);
     return true;
 }
 
@@ -156,7 +157,7 @@ bool EntryFile::Empty(EntryList& list) {
     if (!Write(EncodeEntryLines({}, codePage_))) {
         return false;
     }
-    list.Assign(nullptr); // the one empty line is what an empty list is written as
+    list.Assign(nullptr); // the one empty line stands for the empty list
     return true;
 }
 

@@ -123,6 +123,13 @@ TEST(MergeOnSave, CarriesThisCopysChangesOverToWhatTheFileHoldsNow) {
          }},
          {u"a", u"b", u"c"},
          {u"c"}},
+        {"we empty the list, they change nothing",
+         Lines{u"a", u"b"},
+         {[](EntryList& list) {
+             list.Clear();
+         }},
+         {u"a", u"b"},
+         {}},
         {"they rewrite everything", Lines{u"a", u"b"}, {remove(0)}, {u"p", u"q"}, {u"p", u"q"}},
     };
     for (const auto& c : cases) {
