@@ -136,8 +136,11 @@ bool LauncherWindow::SaveList() {
 }
 
 void LauncherWindow::CloseAndSave() {
+    // The window goes at once: writing a big list back takes a moment nobody needs to watch.
+    ShowWindow(Hwnd(), SW_HIDE);
     if (core::CloseLauncher(state_, [this] { return SaveList(); }) ==
         core::CloseOutcome::KeepRunning) {
+        ShowWindow(Hwnd(), SW_SHOW); // back, with what went wrong
         MessageBoxW(Hwnd(), texts::kCloseSaveFailed, texts::kAppTitle, MB_OK | MB_ICONWARNING);
         return;
     }

@@ -18,8 +18,15 @@ std::string EncodeLines(std::span<const LineToWrite> lines, TextForm form, unsig
     if (lines.empty()) {
         return std::string(kLineEnd);
     }
+    // Room for the lines as stored and the others at three bytes a unit, the most UTF-8 takes.
+    size_t room = kUtf8Bom.size();
+    for (const LineToWrite& line : lines) {
+        room += (line.stored ? line.stored->size() : line.text.size() * 3) + kLineEnd.size();
+    }
     for (;;) {
-        std::string out(form == TextForm::Utf8Bom ? kUtf8Bom : "");
+        std::string out;
+        out.reserve(room);
+        out += form == TextForm::Utf8Bom ? kUtf8Bom : "";
         bool fits = true;
         for (const LineToWrite& line : lines) {
             if (line.stored && SameBytes(line.storedForm, form)) {
@@ -105,15 +112,18 @@ LoadOutcome EntryFile::Load(EntryList& list) {
 }
 
 bool EntryFile::Save(EntryList& list) {
+    const StoredLines none(std::string(), codePage_);
+    const StoredLines& base = known_ ? *known_ : none;
     std::optional<StoredLines> current;
     if (auto bytes = platform::ReadFileBytes(path_)) {
-        current.emplace(std::move(*bytes), codePage_);
+        // Most often nobody else wrote the file since: then what it holds is the base.
+        if (!known_ || *bytes != known_->Bytes()) {
+            current.emplace(std::move(*bytes), codePage_);
+        }
     } else if (platform::PathExists(path_)) {
         return false; // what it holds cannot be read, so it is not replaced blindly
     }
-    const StoredLines none(std::string(), codePage_);
-    const StoredLines& base = known_ ? *known_ : none;
-    // A file that went away holds no outside change to carry over.
+    // A file that went away holds no outside change to carry over either.
     const StoredLines& theirs = current ? *current : base;
     const std::vector<std::string_view> baseLines = base.Views();
     const std::vector<std::string_view> theirLines = theirs.Views();

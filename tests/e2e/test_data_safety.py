@@ -16,6 +16,7 @@ from test_editing import (
 
 UNREADABLE = "无法读取 data.txt，列表暂时为空。\n文件中的条目不会丢失：文件可以读取后，列表会显示它们。"
 SAVE_FAILED = "无法保存 data.txt，修改尚未写入。\n请检查文件是否只读、被占用或磁盘已满，然后再试一次。"
+CLOSE_SAVE_FAILED = "无法保存 data.txt，修改尚未写入。\n请检查文件是否只读、被占用或磁盘已满，然后再次退出。"
 
 
 class DataSafetyTest(EditingTestCase):
@@ -114,6 +115,24 @@ class DataSafetyTest(EditingTestCase):
         locker.stdin.close()
         locker.wait(timeout=STEP_TIMEOUT)
         self.assertEqual(self.data_file().read_bytes(), gbk_file(LINES))
+
+    def test_a_failed_save_on_close_brings_the_launcher_back_and_a_later_close_saves(self):
+        self.start_launcher(gbk_file(LINES))
+        self.choose(0, DELETE)
+        self.wait_until(lambda: self.list_items() == LINES[1:], what="the first entry deleted")
+        locker = self.lock(self.data_file())
+        self.click_control(ID.CloseGlyph)
+        box, text = self.message_box("Corvantis")
+        self.assertEqual(text, CLOSE_SAVE_FAILED)
+        self.answer(box, "Corvantis", "Return")
+        self.assertIsNone(self.launcher.poll(), "the launcher ended with its change unsaved")
+        self.wait_until(lambda: self.window_state()["visible"], what="the launcher shown again")
+        self.assertEqual(self.list_items(), LINES[1:])
+        locker.stdin.close()
+        locker.wait(timeout=STEP_TIMEOUT)
+        self.assertEqual(self.data_file().read_bytes(), gbk_file(LINES))
+        self.close_launcher()
+        self.assertEqual(self.data_file().read_bytes(), gbk_file(LINES[1:]))
 
 
 if __name__ == "__main__":
