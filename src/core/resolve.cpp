@@ -49,9 +49,14 @@ constexpr std::uint64_t ZeroBytes(std::uint64_t word) {
 KeywordPart ScanKeywordPart(std::string_view line, std::string_view keyword, bool anyKeyword) {
     size_t matches = 0;
     size_t start = 0;
+    // The first byte is looked at before the call: most keywords of the request's length differ
+    // there already.
+    const char first = keyword.empty() ? '\0' : keyword.front();
     const auto keywordEnds = [&](size_t end) {
         matches += anyKeyword && end - start == keyword.size() &&
-                           std::memcmp(line.data() + start, keyword.data(), keyword.size()) == 0
+                           (keyword.empty() ||
+                            (line[start] == first &&
+                             std::memcmp(line.data() + start, keyword.data(), keyword.size()) == 0))
                        ? 1
                        : 0;
         start = end + 1;

@@ -9,7 +9,9 @@ StoredText TextOf(std::string_view bytes, unsigned systemCodePage) {
     if (bytes.starts_with(kUtf8Bom)) {
         return {TextForm::Utf8Bom, platform::kCodePageUtf8, bytes.substr(kUtf8Bom.size())};
     }
-    if (!platform::IsAsciiText(bytes) && platform::IsValidUtf8(bytes)) {
+    // One pass: the bytes before the first non-ASCII one are valid UTF-8 whatever they are.
+    const size_t nonAscii = platform::FirstNonAscii(bytes);
+    if (nonAscii < bytes.size() && platform::IsValidUtf8(bytes.substr(nonAscii))) {
         return {TextForm::Utf8, platform::kCodePageUtf8, bytes};
     }
     return {TextForm::CodePage, systemCodePage, bytes};

@@ -197,8 +197,8 @@ bool IsValidUtf8(std::string_view bytes) {
     return true;
 }
 
-bool IsAsciiText(std::string_view bytes) {
-    return IsAscii(bytes);
+size_t FirstNonAscii(std::string_view bytes) {
+    return FindNonAscii(bytes);
 }
 
 std::string EncodeUtf8(std::u16string_view text) {

@@ -22,8 +22,9 @@ std::optional<std::string> EncodeCodePage(std::u16string_view text, unsigned cod
 std::u16string DecodeUtf8(std::string_view bytes);
 // Whether the bytes are UTF-8 in exactly its valid forms.
 bool IsValidUtf8(std::string_view bytes);
-// Whether every byte is below 0x80, and so the same text in every encoding here.
-bool IsAsciiText(std::string_view bytes);
+// Where the first byte of 0x80 or more is; the size when every byte is below it, and so the same
+// text in every encoding here.
+size_t FirstNonAscii(std::string_view bytes);
 // Unpaired surrogates become U+FFFD.
 std::string EncodeUtf8(std::u16string_view text);
 
