@@ -151,7 +151,7 @@ std::vector<MergedLine> MergeLines(std::span<const std::string_view> base,
     std::vector<size_t> replacedBy(theirs.size(), kNoLine);
     std::vector<bool> claimed(base.size(), false);
     std::vector<size_t> top;
-    std::vector<std::vector<size_t>> after(theirs.size());
+    std::vector<std::pair<size_t, size_t>> after; // a new line of ours, after a line of theirs
     size_t anchor = kNoLine; // the line of theirs that holds the last kept or edited line so far
     for (size_t k = 0; k < ours.size(); ++k) {
         const OurLine& line = ours[k];
@@ -175,9 +175,12 @@ std::vector<MergedLine> MergeLines(std::span<const std::string_view> base,
         if (anchor == kNoLine) {
             top.push_back(k);
         } else {
-            after[anchor].push_back(k);
+            after.emplace_back(anchor, k);
         }
     }
+    // In the order of theirs, and of ours after the same line.
+    std::stable_sort(after.begin(), after.end(),
+                     [](const auto& a, const auto& b) { return a.first < b.first; });
 
     std::vector<MergedLine> merged;
     merged.reserve(theirs.size() + ours.size());
@@ -190,14 +193,15 @@ std::vector<MergedLine> MergeLines(std::span<const std::string_view> base,
             baseLine[j] = true;
         }
     }
+    auto next = after.begin();
     for (size_t j = 0; j < theirs.size(); ++j) {
         if (replacedBy[j] != kNoLine) {
             merged.push_back({true, replacedBy[j]});
         } else if (keptBy[j] != kNoLine || !baseLine[j]) {
             merged.push_back({false, j, keptBy[j]}); // kept by both, or added or changed by theirs
         }
-        for (const size_t k : after[j]) {
-            merged.push_back({true, k});
+        for (; next != after.end() && next->first == j; ++next) {
+            merged.push_back({true, next->second});
         }
     }
     return merged;
