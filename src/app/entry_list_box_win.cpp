@@ -210,9 +210,8 @@ bool EntryListBox::OnChar(wchar_t typed) {
     const int from = caret < 0 ? count - 1 : static_cast<int>(caret);
     for (int step = 1; step <= count; ++step) {
         const int index = (from + step) % count;
-        const std::u16string& line = entries_->Item(index);
-        if (!line.empty() && CompareStringOrdinal(reinterpret_cast<const wchar_t*>(line.data()), 1,
-                                                  &typed, 1, TRUE) == CSTR_EQUAL) {
+        const auto first = static_cast<wchar_t>(entries_->FirstUnit(index));
+        if (first != L'\0' && CompareStringOrdinal(&first, 1, &typed, 1, TRUE) == CSTR_EQUAL) {
             SendMessageW(list_, LB_SETCURSEL, static_cast<WPARAM>(index), 0);
             RedrawItem(index); // with its focus rectangle, which LB_SETCURSEL may leave out
             break;

@@ -1,5 +1,7 @@
 #include "core/entry_list.h"
 
+#include "platform/codepage.h"
+
 #include <algorithm>
 
 namespace corvantis::core {
@@ -11,6 +13,24 @@ std::u16string EntryList::Item(int index) const {
         return file_->Decode(origin.source);
     }
     return texts_.at(ids_[at]);
+}
+
+char16_t EntryList::FirstUnit(int index) const {
+    const auto at = static_cast<size_t>(index);
+    const OurLine& origin = origins_[at];
+    if (origin.source != kNoLine && !origin.edited) {
+        const std::string_view line = file_->Line(origin.source);
+        if (!line.empty() && static_cast<unsigned char>(line.front()) < 0x80) {
+            return static_cast<char16_t>(line.front()); // the same in every code page
+        }
+        // No character takes more than four bytes in any code page.
+        constexpr size_t kLongestCharacter = 4;
+        const std::u16string first =
+            platform::DecodeCodePage(line.substr(0, kLongestCharacter), file_->CodePage());
+        return first.empty() ? u'\0' : first.front();
+    }
+    const std::u16string& text = texts_.at(ids_[at]);
+    return text.empty() ? u'\0' : text.front();
 }
 
 std::vector<std::u16string> EntryList::Items() const {

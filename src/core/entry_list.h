@@ -47,6 +47,8 @@ public:
     int Count() const { return static_cast<int>(origins_.size()); }
     bool Names(int index) const { return index >= 0 && index < Count(); }
     std::u16string Item(int index) const;
+    // The first code unit of the item's text (0 for an empty one), without decoding the rest.
+    char16_t FirstUnit(int index) const;
     std::vector<std::u16string> Items() const;
     std::span<const OurLine> Origins() const { return origins_; }
     Id IdOf(int index) const { return ids_[static_cast<size_t>(index)]; }

@@ -118,6 +118,29 @@ TEST(EntryFileLoad, ShowsEveryLineOrNothingWhenTheFileCannotBeRead) {
     }
 }
 
+TEST(EntryFileLoad, AnItemsFirstUnitIsItsTextsWhateverItsForm) {
+    const struct {
+        std::string bytes;
+        unsigned codePage;
+    } cases[] = {
+        {"g:A\r\n\r\n\xB0\xD9\xB6\xC8:x\r\n\x81\x30\x81\x30:y\r\n\xFF\r\n", kGbk},
+        {"\xEF\xBB\xBF\xE7\x99\xBE:x\r\n\xF0\x9F\x98\x80\r\nz\r\n", kGbk},
+        {"\xE9t\xE9:x\r\n", kWestern},
+    };
+    for (const auto& c : cases) {
+        TempDir dir;
+        EntryFile file(dir.Write("data.txt", c.bytes), c.codePage);
+        EntryList list;
+        file.Load(list);
+        list.Insert(0, u"新:x");
+        list.Replace(1, u"");
+        for (int i = 0; i < list.Count(); ++i) {
+            const std::u16string item = list.Item(i);
+            EXPECT_EQ(list.FirstUnit(i), item.empty() ? u'\0' : item.front()) << c.bytes << i;
+        }
+    }
+}
+
 TEST(EntryFileLoad, TheReloadCommandAddsEveryLineAgainAsNewLastItems) {
     TempDir dir;
     EntryFile file(dir.Write("data.txt", "g:A\r\n\r\nlast without end"), kWestern);

@@ -56,6 +56,20 @@ class MenuKeyTest(EditingTestCase):
             lambda: self.list_items() == [LINES[0], LINES[2]], what="the selected item deleted"
         )
 
+    def test_a_typed_character_selects_the_next_item_it_starts(self):
+        # Each lookup reads only the first character of each line; a GBK line is decoded for it.
+        self.start_launcher(gbk_file(LINES))
+        list_rect = self.window_rect(ID.EntryList)
+        left, top = list_rect["left"] + LIST_EDGE, list_rect["top"] + LIST_EDGE
+        self.press_expecting_focus("Tab", ID.EntryList)
+        for typed, index in [("d", 1), ("笔", 2), ("G", 0)]:
+            self.type_text(typed)
+            menu = self.open_menu_by_key("shift+F10")
+            below = top + (index + 1) * ITEM_HEIGHT
+            self.assertLessEqual(abs(menu["x"] - left) + abs(menu["y"] - below), 2, (typed, menu))
+            self.key("Escape")
+            self.wait_until(lambda: self.find_popup() is None, what="Escape to dismiss the menu")
+
 
 class TargetBoxDragTest(EditingTestCase):
     def start_droptarget(self):
