@@ -161,13 +161,25 @@ class XWatch:
                 raise AssertionError(f"no window {title!r} mapped within {timeout} s")
             self._drain(min(remaining, 0.05))
 
+    def drain(self, timeout):
+        """Takes the events that came, waiting up to timeout for one: an event's time is when it
+        is taken, so whoever waits for something else meanwhile must keep calling this."""
+        self._drain(timeout)
+
+    def gone_time(self, window, since):
+        """The time window was unmapped or destroyed, at or after since; None if not yet seen."""
+        for stamp, kind, which in self.events:
+            if which == window and stamp >= since and kind in (_UNMAP_NOTIFY, _DESTROY_NOTIFY):
+                return stamp
+        return None
+
     def wait_gone(self, window, since, timeout):
         """The time window was unmapped or destroyed, at or after since."""
         deadline = time.monotonic() + timeout
         while True:
-            for stamp, kind, which in self.events:
-                if which == window and stamp >= since and kind in (_UNMAP_NOTIFY, _DESTROY_NOTIFY):
-                    return stamp
+            stamp = self.gone_time(window, since)
+            if stamp is not None:
+                return stamp
             remaining = deadline - time.monotonic()
             if remaining <= 0:
                 raise AssertionError(f"window {window:#x} still there after {timeout} s")
