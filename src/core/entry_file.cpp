@@ -2,6 +2,8 @@
 
 #include "platform/codepage.h"
 
+#include <algorithm>
+
 namespace corvantis::core {
 namespace {
 
@@ -133,8 +135,14 @@ bool EntryFile::Save(EntryList& list) {
     // their place, ours and theirs that we kept as read, the list's ids stay with them.
     const bool sameForm = base.Form() == theirs.Form();
     const std::span<const OurLine> origins = list.Origins();
-    std::vector<std::u16string> texts; // reserved up front: the lines to write view them
-    texts.reserve(merged.size());
+    const auto keptAsRead = [](const OurLine& line) {
+        return line.source != kNoLine && !line.edited;
+    };
+    // The texts of our new and edited lines, reserved up front: the lines to write view them.
+    std::vector<std::u16string> texts;
+    texts.reserve(static_cast<size_t>(std::ranges::count_if(merged, [&](const MergedLine& line) {
+        return line.ours && !keptAsRead(origins[line.index]);
+    })));
     std::vector<LineToWrite> toWrite;
     std::vector<EntryList::Id> ids;
     toWrite.reserve(merged.size());
@@ -148,7 +156,7 @@ bool EntryFile::Save(EntryList& list) {
         }
         const int index = static_cast<int>(line.index);
         const OurLine& origin = origins[line.index];
-        if (origin.source != kNoLine && !origin.edited) {
+        if (keptAsRead(origin)) {
             toWrite.push_back({{}, baseLines[origin.source], base.Form()});
         } else {
             toWrite.push_back({texts.emplace_back(list.Item(index)), std::nullopt});

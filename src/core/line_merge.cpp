@@ -144,6 +144,29 @@ std::vector<size_t> MatchLines(std::span<const std::string_view> base,
 std::vector<MergedLine> MergeLines(std::span<const std::string_view> base,
                                    std::span<const OurLine> ours,
                                    std::span<const std::string_view> theirs) {
+    if (std::ranges::equal(base, theirs)) {
+        // Nobody else changed the file, as is usual: our list as it stands, when its lines keep
+        // the file's order (then the general merge below gives the same).
+        std::vector<MergedLine> merged;
+        merged.reserve(ours.size());
+        size_t next = 0; // the least source the next line of ours may have
+        for (size_t k = 0; k < ours.size(); ++k) {
+            const OurLine& line = ours[k];
+            if (line.source == kNoLine) {
+                merged.push_back({true, k});
+                continue;
+            }
+            if (line.source < next || line.source >= base.size()) {
+                merged.clear();
+                break;
+            }
+            next = line.source + 1;
+            merged.push_back(line.edited ? MergedLine{true, k} : MergedLine{false, line.source, k});
+        }
+        if (merged.size() == ours.size()) {
+            return merged;
+        }
+    }
     const std::vector<size_t> match = MatchLines(base, theirs);
 
     // What we did to each line of theirs that is still a base line, and where our new lines go.

@@ -6,6 +6,8 @@
 #include <gtest/gtest.h>
 
 #include <functional>
+#include <memory>
+#include <random>
 #include <string>
 #include <vector>
 
@@ -174,6 +176,42 @@ TEST(MergeOnSave, TwoCopiesOfOneFileSavingInTurnKeepBothTheirChanges) {
     listA.Insert(0, u"c:C");
     ASSERT_TRUE(fileA.Save(listA));
     EXPECT_EQ(dir.Read("data.txt"), "c:C\r\nb:B\r\na:A\r\ng:G\r\n");
+}
+
+TEST(MergeLines, WithTheFileUnchangedGivesWhatTheFullMergeGives) {
+    // The full merge, made to run by one line theirs added at the end, must give the same lines
+    // before it: deletions, edits and new lines anywhere, duplicates among the lines.
+    std::mt19937 random(7);
+    for (int round = 0; round < 500; ++round) {
+        std::string bytes;
+        const size_t count = random() % 12;
+        for (size_t i = 0; i < count; ++i) {
+            bytes += std::string(1, static_cast<char>('a' + random() % 4)) + "\r\n";
+        }
+        EntryList list;
+        const auto file = std::make_shared<const StoredLines>(bytes, kWestern);
+        list.Assign(file);
+        for (int change = static_cast<int>(random() % 6); change > 0; --change) {
+            const int at = static_cast<int>(random() % static_cast<unsigned>(list.Count() + 1));
+            switch (random() % 3) {
+            case 0:
+                list.Remove(at);
+                break;
+            case 1:
+                list.Replace(at, u"e");
+                break;
+            default:
+                list.Insert(at, u"n");
+            }
+        }
+        const std::vector<std::string_view> base = file->Views();
+        std::vector<std::string_view> theirs = base;
+        theirs.push_back("z");
+        std::vector<MergedLine> expected = MergeLines(base, list.Origins(), theirs);
+        ASSERT_EQ(expected.back(), (MergedLine{false, base.size()})) << bytes;
+        expected.pop_back();
+        ASSERT_EQ(MergeLines(base, list.Origins(), base), expected) << bytes;
+    }
 }
 
 TEST(MatchLines, MatchesInOrderAroundLinesThatOccurOnce) {
