@@ -104,7 +104,7 @@ void EntryListBox::Appended(int) {
     SetCount();
 }
 
-void EntryListBox::Inserted(int index, std::u16string_view) {
+void EntryListBox::Inserted(int index) {
     // An owner-data list box keeps no item data: the new row is drawn from the entries.
     SendMessageW(list_, LB_INSERTSTRING, static_cast<WPARAM>(index), 0);
 }
@@ -113,7 +113,7 @@ void EntryListBox::Removed(int index) {
     SendMessageW(list_, LB_DELETESTRING, static_cast<WPARAM>(index), 0);
 }
 
-void EntryListBox::Replaced(int index, std::u16string_view) {
+void EntryListBox::Replaced(int index) {
     RedrawItem(index);
 }
 

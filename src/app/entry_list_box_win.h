@@ -55,9 +55,9 @@ public:
     bool Draw(const DRAWITEMSTRUCT& item) const;
 
     void Appended(int count) override;
-    void Inserted(int index, std::u16string_view line) override;
+    void Inserted(int index) override;
     void Removed(int index) override;
-    void Replaced(int index, std::u16string_view line) override;
+    void Replaced(int index) override;
     void Cleared() override;
 
 private:

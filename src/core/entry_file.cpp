@@ -131,18 +131,12 @@ bool EntryFile::Save(EntryList& list) {
     const std::vector<std::string_view> theirLines = theirs.Views();
     const std::vector<MergedLine> merged = MergeLines(baseLines, list.Origins(), theirLines);
 
-    // Our lines kept as read are written as the bytes they were read as; of the lines that keep
-    // their place, ours and theirs that we kept as read, the list's ids stay with them.
+    // Lines of theirs are written as the bytes they were read as, ours (new and edited) from
+    // their text. Ours, and theirs that we kept as read, keep the list's ids.
     const bool sameForm = base.Form() == theirs.Form();
-    const std::span<const OurLine> origins = list.Origins();
-    const auto keptAsRead = [](const OurLine& line) {
-        return line.source != kNoLine && !line.edited;
-    };
-    // The texts of our new and edited lines, reserved up front: the lines to write view them.
+    // The texts of our lines, reserved up front: the lines to write view them.
     std::vector<std::u16string> texts;
-    texts.reserve(static_cast<size_t>(std::ranges::count_if(merged, [&](const MergedLine& line) {
-        return line.ours && !keptAsRead(origins[line.index]);
-    })));
+    texts.reserve(static_cast<size_t>(std::ranges::count_if(merged, &MergedLine::ours)));
     std::vector<LineToWrite> toWrite;
     std::vector<EntryList::Id> ids;
     toWrite.reserve(merged.size());
@@ -155,12 +149,7 @@ bool EntryFile::Save(EntryList& list) {
             continue;
         }
         const int index = static_cast<int>(line.index);
-        const OurLine& origin = origins[line.index];
-        if (keptAsRead(origin)) {
-            toWrite.push_back({{}, baseLines[origin.source], base.Form()});
-        } else {
-            toWrite.push_back({texts.emplace_back(list.Item(index)), std::nullopt});
-        }
+        toWrite.push_back({texts.emplace_back(list.Item(index)), std::nullopt});
         ids.push_back(list.IdOf(index));
     }
     if (!Write(EncodeLines(toWrite, theirs.Form(), codePage_))) {

@@ -8,18 +8,16 @@ namespace corvantis::core {
 
 std::u16string EntryList::Item(int index) const {
     const auto at = static_cast<size_t>(index);
-    const OurLine& origin = origins_[at];
-    if (origin.source != kNoLine && !origin.edited) {
-        return file_->Decode(origin.source);
+    if (KeptAsRead(at)) {
+        return file_->Decode(origins_[at].source);
     }
     return texts_.at(ids_[at]);
 }
 
 char16_t EntryList::FirstUnit(int index) const {
     const auto at = static_cast<size_t>(index);
-    const OurLine& origin = origins_[at];
-    if (origin.source != kNoLine && !origin.edited) {
-        const std::string_view line = file_->Line(origin.source);
+    if (KeptAsRead(at)) {
+        const std::string_view line = file_->Line(origins_[at].source);
         if (!line.empty() && static_cast<unsigned char>(line.front()) < 0x80) {
             return static_cast<char16_t>(line.front()); // the same in every code page
         }
@@ -100,7 +98,7 @@ void EntryList::Insert(int index, std::u16string_view line) {
     ids_.insert(ids_.begin() + index, id);
     texts_.emplace(id, line);
     if (view_ != nullptr) {
-        view_->Inserted(index, line);
+        view_->Inserted(index);
     }
 }
 
@@ -124,7 +122,7 @@ void EntryList::Replace(int index, std::u16string_view line) {
     origins_[at].edited = true;
     texts_.insert_or_assign(ids_[at], std::u16string(line));
     if (view_ != nullptr) {
-        view_->Replaced(index, line);
+        view_->Replaced(index);
     }
 }
 

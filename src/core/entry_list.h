@@ -23,11 +23,11 @@ namespace corvantis::core {
 
 class EntryListView {
 public:
-    // `count` new last items.
+    // `count` new last items. Every change is told after it is made, so the list has it.
     virtual void Appended(int count) = 0;
-    virtual void Inserted(int index, std::u16string_view line) = 0;
+    virtual void Inserted(int index) = 0;
     virtual void Removed(int index) = 0;
-    virtual void Replaced(int index, std::u16string_view line) = 0;
+    virtual void Replaced(int index) = 0;
     virtual void Cleared() = 0;
 
 protected:
@@ -70,6 +70,10 @@ public:
 
 private:
     Id NewId() { return nextId_++; }
+    // Whether the item is a line of the file as read, which the list holds as its bytes alone.
+    bool KeptAsRead(size_t at) const {
+        return origins_[at].source != kNoLine && !origins_[at].edited;
+    }
 
     std::shared_ptr<const StoredLines> file_;
     std::vector<OurLine> origins_;

@@ -34,11 +34,9 @@ public:
             shown_.push_back(list.Item(i));
         }
     }
-    void Inserted(int index, std::u16string_view line) override {
-        shown_.emplace(shown_.begin() + index, line);
-    }
+    void Inserted(int index) override { shown_.insert(shown_.begin() + index, list.Item(index)); }
     void Removed(int index) override { shown_.erase(shown_.begin() + index); }
-    void Replaced(int index, std::u16string_view line) override { shown_[index] = line; }
+    void Replaced(int index) override { shown_[index] = list.Item(index); }
     void Cleared() override { shown_.clear(); }
 
     EntryList list{*this};
