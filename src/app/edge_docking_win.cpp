@@ -1,6 +1,7 @@
 #include "app/edge_docking_win.h"
 
 #include "core/docking.h"
+#include "platform/handles_win.h"
 #include "platform/twips.h"
 #include "platform/window_win.h"
 
@@ -39,13 +40,22 @@ void Carry(HWND window, unsigned dpi, const RECT& rect, const core::DockAction& 
 
 } // namespace
 
-void DockingTick(HWND window, unsigned dpi) {
+void EdgeDocking::Start(HWND window) const {
+    if (SetTimer(window, timer_, core::kDockTickMs, nullptr) == 0) {
+        platform::Trace(L"SetTimer failed: the window neither docks nor follows data.txt");
+    }
+}
+
+void EdgeDocking::Tick(HWND window, unsigned dpi) const {
+    if (held_) {
+        return;
+    }
     RECT rect{};
     const core::DockInput input = ReadPlace(window, dpi, rect);
     Carry(window, dpi, rect, core::DockStep(input));
 }
 
-void DockingReveal(HWND window, unsigned dpi) {
+void EdgeDocking::Reveal(HWND window, unsigned dpi) {
     RECT rect{};
     const core::DockInput input = ReadPlace(window, dpi, rect);
     Carry(window, dpi, rect, core::DockReveal(input));

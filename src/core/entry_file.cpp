@@ -182,7 +182,7 @@ bool EntryFile::ChangedOnDisk() const {
 }
 
 bool EntryFile::Follow(EntryList& list) {
-    if (!ChangedOnDisk() || !ListIsSaved(list)) {
+    if (!ChangedOnDisk() || !ListShowsFile(list)) {
         return false;
     }
     const auto stamp = platform::StampOf(path_);
@@ -199,7 +199,7 @@ bool EntryFile::Follow(EntryList& list) {
     return true;
 }
 
-bool EntryFile::ListIsSaved(const EntryList& list) const {
+bool EntryFile::ListShowsFile(const EntryList& list) const {
     if (!known_) {
         return list.Count() == 0;
     }

@@ -80,7 +80,7 @@ public:
     bool Follow(EntryList& list);
 
     // Whether the list shows the file as last read or written, with no change of its own.
-    bool ListIsSaved(const EntryList& list) const;
+    bool ListShowsFile(const EntryList& list) const;
 
 private:
     bool Write(std::string bytes);

@@ -44,9 +44,13 @@ COLORREF ToColorRef(Rgb colour) {
 
 UniqueFont CreateFontAt(const FontSpec& font, unsigned dpi) {
     const int height = -static_cast<int>(std::lround(font.points * dpi / 72.0f));
-    return UniqueFont(CreateFontW(
+    UniqueFont created(CreateFontW(
         height, 0, 0, 0, font.weight, FALSE, FALSE, FALSE, static_cast<BYTE>(font.charset),
         OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, CLEARTYPE_QUALITY, DEFAULT_PITCH, font.face));
+    if (!created) {
+        Trace(L"CreateFontW failed: controls keep the system font");
+    }
+    return created;
 }
 
 void ControlFonts::Apply(std::span<const Use> uses, unsigned dpi) {
@@ -163,6 +167,15 @@ void DrawFrame(HDC dc, const RECT& rect, Rgb colour) {
     const SelectScope penScope(dc, pen.get());
     const SelectScope brushScope(dc, GetStockObject(NULL_BRUSH));
     Rectangle(dc, rect.left, rect.top, rect.right, rect.bottom);
+}
+
+bool ForwardActivePopup(HWND window) {
+    const HWND popup = GetLastActivePopup(window);
+    if (popup == window || popup == nullptr) {
+        return false;
+    }
+    SetForegroundWindow(popup);
+    return true;
 }
 
 void DragWindow(HWND window) {

@@ -76,6 +76,10 @@ void AddTooltip(HWND tooltip, HWND control, const wchar_t* text);
 // An unfilled one-pixel rectangle, as a rectangle shape draws its border.
 void DrawFrame(HDC dc, const RECT& rect, Rgb colour);
 
+// The pop-up that `window` last had active (a message box it waits on) comes to the front; false
+// when it has none.
+bool ForwardActivePopup(HWND window);
+
 // Lets the window system move `window` with the pointer, as if its caption had been pressed.
 // A maximised window stays where it is.
 void DragWindow(HWND window);

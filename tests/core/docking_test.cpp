@@ -90,27 +90,21 @@ std::string DpiName(const ::testing::TestParamInfo<unsigned>& info) {
 
 INSTANTIATE_TEST_SUITE_P(Resolutions, DockingTest, ::testing::Values(96u, 144u), DpiName);
 
-TEST_P(DockingTest, TopEdgeLiesWithinFourPixelsOfTheScreenTop) {
+TEST_P(DockingTest, TopAndLeftEdgesLieWithinFourPixelsOfTheScreen) {
     struct Case {
-        int topPx;
+        bool top; // else the left edge
+        int px;   // the rectangle's top or left
         bool hides;
     };
-    const Case cases[] = {{3, true}, {4, true}, {0, true}, {-50, true}, {5, false}, {200, false}};
+    const Case cases[] = {{true, 3, true},    {true, 4, true},   {true, 0, true},
+                          {true, -50, true},  {true, 5, false},  {true, 200, false},
+                          {false, 3, true},   {false, 4, true},  {false, 0, true},
+                          {false, -50, true}, {false, 5, false}, {false, 200, false}};
     for (const Case& c : cases) {
-        const Window w = AtPixels(500, c.topPx);
-        EXPECT_EQ(Step(w, kFarAway), c.hides ? HideTop() : DockAction{}) << "top " << c.topPx;
-    }
-}
-
-TEST_P(DockingTest, LeftEdgeLiesWithinFourPixelsOfTheScreenLeft) {
-    struct Case {
-        int leftPx;
-        bool hides;
-    };
-    const Case cases[] = {{3, true}, {4, true}, {0, true}, {-50, true}, {5, false}, {200, false}};
-    for (const Case& c : cases) {
-        const Window w = AtPixels(c.leftPx, 300);
-        EXPECT_EQ(Step(w, kFarAway), c.hides ? HideLeft() : DockAction{}) << "left " << c.leftPx;
+        const Window w = c.top ? AtPixels(500, c.px) : AtPixels(c.px, 300);
+        const DockAction hidden = c.top ? HideTop() : HideLeft();
+        EXPECT_EQ(Step(w, kFarAway), c.hides ? hidden : DockAction{})
+            << (c.top ? "top " : "left ") << c.px;
     }
 }
 
