@@ -225,6 +225,12 @@ class ProbeError(AssertionError):
     pass
 
 
+def stop_process(process):
+    if process.poll() is None:
+        process.kill()
+    process.communicate()
+
+
 def windows_path(path):
     """The path as Wine's programs see it: Z: is the Linux root."""
     return "Z:" + str(path).replace("/", "\\")
@@ -392,6 +398,49 @@ class LauncherTestCase(unittest.TestCase):
             self.launcher.wait()
         self.launcher = None
         self.window = None
+
+    def data_file(self):
+        return self.app_dir / "data.txt"
+
+    def age_data_file(self):
+        """Backdates data.txt, so that any rewrite shows in its modification time."""
+        stamp = time.time_ns() - 86_400 * 1_000_000_000
+        os.utime(self.data_file(), ns=(stamp, stamp))
+        return self.data_file().stat().st_mtime_ns
+
+    def assert_no_stray_files(self):
+        """A write goes through a temporary file, which must not outlive it."""
+        self.assertEqual(sorted(p.name for p in self.app_dir.iterdir()), [EXE.name, "data.txt"])
+
+    def wait_for_exit(self, what="the launcher to end"):
+        wait_until(lambda: self.launcher.poll() is not None, STEP_TIMEOUT, what)
+
+    def start_window_program(self, args, title, env=None, stdout=subprocess.PIPE):
+        """Starts a helper exe under Wine; returns the process once its window titled `title`
+        shows. A Wine process that fails to start at all (status 1 at once) is started once more:
+        that says nothing about the launcher."""
+        for attempt in range(2):
+            with open(self.output / "wine.log", "ab") as log:
+                process = subprocess.Popen(
+                    [tool("wine"), *map(str, args)],
+                    env=env or wine_env(self.display),
+                    stdin=subprocess.DEVNULL,
+                    stdout=stdout,
+                    stderr=log,
+                )
+            self.addCleanup(stop_process, process)
+
+            def shown():
+                if process.poll() is not None:
+                    raise AssertionError(f"{title} exited with status {process.returncode}")
+                return self.find_window(title)
+
+            try:
+                self.wait_until(shown, what=f"the {title} window")
+                return process
+            except AssertionError:
+                if attempt == 1 or process.poll() != 1:
+                    raise
 
     def assert_launcher_running(self):
         if self.launcher is not None and self.launcher.poll() is not None:

@@ -14,6 +14,8 @@
 // Exit status: 0 done, 2 window not found, 3 control not found, 4 a message to it failed,
 // 64 bad usage.
 
+#include "tool_win.h"
+
 #include <windows.h>
 
 #include <cstdlib>
@@ -33,21 +35,9 @@ constexpr int kExitUsage = 64;
 // A hung target must not hang the test that asked.
 constexpr UINT kMessageTimeoutMs = 5000;
 
-std::string ToUtf8(std::wstring_view text) {
-    if (text.empty()) {
-        return {};
-    }
-    const int size = WideCharToMultiByte(CP_UTF8, 0, text.data(), static_cast<int>(text.size()),
-                                         nullptr, 0, nullptr, nullptr);
-    std::string result(static_cast<size_t>(size), '\0');
-    WideCharToMultiByte(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), result.data(), size,
-                        nullptr, nullptr);
-    return result;
-}
-
 std::string JsonString(std::wstring_view text) {
     std::string out = "\"";
-    for (const char c : ToUtf8(text)) {
+    for (const char c : corvantis::tool::ToUtf8(text)) {
         const auto byte = static_cast<unsigned char>(c);
         if (c == '"' || c == '\\') {
             out += '\\';
@@ -91,14 +81,6 @@ private:
     std::string text_;
 };
 
-// Binary write: no CRT text-mode translation between the UTF-8 bytes and the pipe.
-void Print(const std::string& line) {
-    const std::string text = line + "\n";
-    DWORD written = 0;
-    WriteFile(GetStdHandle(STD_OUTPUT_HANDLE), text.data(), static_cast<DWORD>(text.size()),
-              &written, nullptr);
-}
-
 int Fail(int status, std::wstring_view error, std::wstring_view window,
          std::optional<int> id = std::nullopt) {
     JsonObject json;
@@ -107,29 +89,8 @@ int Fail(int status, std::wstring_view error, std::wstring_view window,
     if (id) {
         json.Add("id", static_cast<long long>(*id));
     }
-    Print(json.Text());
+    corvantis::tool::Print(json.Text());
     return status;
-}
-
-struct ControlSearch {
-    int id;
-    HWND found;
-};
-
-BOOL CALLBACK MatchControlId(HWND child, LPARAM param) {
-    auto* search = reinterpret_cast<ControlSearch*>(param);
-    if (GetDlgCtrlID(child) == search->id) {
-        search->found = child;
-        return FALSE;
-    }
-    return TRUE;
-}
-
-// EnumChildWindows walks every descendant, so controls inside containers are found too.
-HWND FindControl(HWND window, int id) {
-    ControlSearch search{id, nullptr};
-    EnumChildWindows(window, MatchControlId, reinterpret_cast<LPARAM>(&search));
-    return search.found;
 }
 
 std::wstring ClassOf(HWND window) {
@@ -273,7 +234,7 @@ int wmain(int argc, wchar_t** argv) {
     }
     HWND target = window;
     if (id) {
-        target = FindControl(window, *id);
+        target = corvantis::tool::FindControl(window, *id);
         if (!target) {
             return Fail(kExitControlNotFound, L"control not found", title, id);
         }
@@ -335,6 +296,6 @@ int wmain(int argc, wchar_t** argv) {
         json.Add("active", info.hwndActive == window);
         json.Add("foreground", GetForegroundWindow() == window);
     }
-    Print(json.Text());
+    corvantis::tool::Print(json.Text());
     return 0;
 }

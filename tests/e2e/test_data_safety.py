@@ -20,9 +20,6 @@ CLOSE_SAVE_FAILED = "无法保存 data.txt，修改尚未写入。\n请检查文
 
 
 class DataSafetyTest(EditingTestCase):
-    def data_file(self):
-        return self.app_dir / "data.txt"
-
     def add_entry(self, keywords, target):
         self.choose(0, ADD)
         self.wait_for_editor()
@@ -98,12 +95,17 @@ class DataSafetyTest(EditingTestCase):
         self.close_launcher()
         self.assertEqual(self.data_file().read_bytes(), gbk_file(expected))
 
-    def test_a_failed_save_from_the_save_button_says_so_and_keeps_the_list(self):
+    def start_with_a_deletion_and_the_file_locked(self):
+        """Starts the launcher, deletes the first entry and has another program hold data.txt, so
+        that a write of it fails; returns that program."""
         self.start_launcher(gbk_file(LINES))
         self.choose(0, DELETE)
         self.wait_until(lambda: self.list_items() == LINES[1:], what="the first entry deleted")
-        locker = self.lock(self.data_file())
-        self.sync_through_text1("x")  # the focus in the request box, where the tab order starts
+        return self.lock(self.data_file())
+
+    def test_a_failed_save_from_the_save_button_says_so_and_keeps_the_list(self):
+        locker = self.start_with_a_deletion_and_the_file_locked()
+        self.sync_through_request_box("x")  # the focus in the request box, where the tab order starts
         for key, control in [("Tab", ID.EntryList), ("Tab", ID.ReloadButton),
                              ("Tab", ID.ClearButton), ("Tab", ID.SaveButton)]:
             self.press_expecting_focus(key, control)
@@ -117,10 +119,7 @@ class DataSafetyTest(EditingTestCase):
         self.assertEqual(self.data_file().read_bytes(), gbk_file(LINES))
 
     def test_a_failed_save_on_close_brings_the_launcher_back_and_a_later_close_saves(self):
-        self.start_launcher(gbk_file(LINES))
-        self.choose(0, DELETE)
-        self.wait_until(lambda: self.list_items() == LINES[1:], what="the first entry deleted")
-        locker = self.lock(self.data_file())
+        locker = self.start_with_a_deletion_and_the_file_locked()
         self.click_control(ID.CloseGlyph)
         box, text = self.message_box("Corvantis")
         self.assertEqual(text, CLOSE_SAVE_FAILED)
@@ -133,6 +132,7 @@ class DataSafetyTest(EditingTestCase):
         self.assertEqual(self.data_file().read_bytes(), gbk_file(LINES))
         self.close_launcher()
         self.assertEqual(self.data_file().read_bytes(), gbk_file(LINES[1:]))
+        self.assert_no_stray_files()
 
 
 if __name__ == "__main__":
