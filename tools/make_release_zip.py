@@ -132,7 +132,7 @@ def write_zip(exe, output):
     ]
     # Written beside the target and renamed over it: a failed run leaves no half-written zip.
     partial = output.with_name(output.name + ".partial")
-    with zipfile.ZipFile(partial, "w", compresslevel=COMPRESSION_LEVEL) as archive:
+    with zipfile.ZipFile(partial, "w") as archive:
         for name, data in contents:
             archive.writestr(entry(name), data, compresslevel=COMPRESSION_LEVEL)
     partial.replace(output)
