@@ -12,6 +12,12 @@
 
 int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
     using namespace corvantis;
+    // Before anything else: every DLL loaded from now on, by the program (the delay-loaded ones)
+    // or by a system DLL on its behalf (comctl32's theme DLL, the accessibility DLL), comes from
+    // System32, never from the program's folder, where a DLL planted beside a download waits.
+    if (!SetDefaultDllDirectories(LOAD_LIBRARY_SEARCH_SYSTEM32)) {
+        platform::Trace(L"SetDefaultDllDirectories failed: DLLs are looked for beside the program");
+    }
     // One copy runs per folder, that is per data.txt: a later start summons it and ends.
     std::u16string folder = platform::ProgramFolder();
     platform::InstanceLock lock(folder);
