@@ -22,7 +22,8 @@ core::DockInput ReadPlace(HWND window, unsigned dpi, RECT& rect) {
     input.top = PixelsToTwips(rect.top, dpi);
     input.width = PixelsToTwips(rect.right - rect.left, dpi);
     input.height = PixelsToTwips(rect.bottom - rect.top, dpi);
-    input.screenWidth = PixelsToTwips(platform::ScreenPixels().cx, dpi);
+    input.monitors = platform::MonitorRects();
+    input.dpi = dpi;
     input.minimised = IsIconic(window) != FALSE;
     return input;
 }

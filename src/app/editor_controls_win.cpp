@@ -34,6 +34,10 @@ bool EditorControls::Create(HWND window) {
     if (!created) {
         return false;
     }
+    // Screen readers name the boxes by their labels.
+    keywordsBox.SetName(texts::kKeywordsCaption);
+    targetBox.SetName(texts::kTargetCaption);
+    closeGlyph.SetName(texts::kEditorCloseTip);
     okLabel.SetColours({editor::kOkColour, editor::kOkBackground});
     targetCaption.SetColours({std::nullopt, editor::kPanelBackground, true});
     keywordsCaption.SetColours({std::nullopt, editor::kPanelBackground, true});

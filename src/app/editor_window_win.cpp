@@ -154,9 +154,6 @@ LRESULT EditorWindow::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) 
             controls_->targetBox.Detach(); // drops are revoked while the box exists
         }
         return 0;
-    case WM_NCDESTROY:
-        controls_.reset(); // every control is gone by now
-        return Default(message, wParam, lParam);
     default:
         return Default(message, wParam, lParam);
     }

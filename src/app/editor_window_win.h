@@ -62,7 +62,8 @@ private:
     std::function<void()> onClosed_;
     // The entry being edited; none in add mode.
     std::optional<core::EntryList::Id> editing_;
-    // There while the window is.
+    // Made anew for each window: a control's object outlives its window until the next opening,
+    // as it may be destroyed from within its own click.
     std::optional<EditorControls> controls_;
 };
 

@@ -1,14 +1,8 @@
 #include "app/entry_list_box_win.h"
 
-#include <cstdint>
+#include "app/texts.h"
 
 namespace corvantis::app {
-namespace {
-
-// How long an items request waits for the requester to take the items.
-constexpr UINT kItemsTimeoutMs = 5000;
-
-} // namespace
 
 bool EntryListBox::Create(HWND parent, int id, const core::EntryList& entries,
                           const platform::ControlColours& colours) {
@@ -20,11 +14,7 @@ bool EntryListBox::Create(HWND parent, int id, const core::EntryList& entries,
     if (!ListBox::Create(parent, id, source, colours)) {
         return false;
     }
-    itemsRequest_ = RegisterWindowMessageW(kItemsRequest);
-    if (itemsRequest_ == 0) {
-        platform::Trace(
-            L"RegisterWindowMessageW failed: the list's items cannot be read from outside");
-    }
+    SetName(texts::kEntryListName);
     SetCount(entries.Count());
     return true;
 }
@@ -35,32 +25,6 @@ void EntryListBox::AcceptDrops(platform::DropCallback onDrop) {
 
 void EntryListBox::Appended(int) {
     SetCount(entries_->Count());
-}
-
-std::optional<LRESULT> EntryListBox::Before(UINT message, WPARAM wParam, LPARAM lParam) {
-    if (message == itemsRequest_ && itemsRequest_ != 0) {
-        return SendItems(reinterpret_cast<HWND>(wParam)) ? TRUE : FALSE;
-    }
-    return ListBox::Before(message, wParam, lParam);
-}
-
-bool EntryListBox::SendItems(HWND requester) const {
-    if (!IsWindow(requester)) {
-        return false;
-    }
-    std::u16string items;
-    for (const std::u16string& line : entries_->Items()) {
-        const auto length = static_cast<std::uint32_t>(line.size());
-        items += static_cast<char16_t>(length & 0xFFFF); // the length, low half first
-        items += static_cast<char16_t>(length >> 16);
-        items += line;
-    }
-    COPYDATASTRUCT copy{kItemsCopyData, static_cast<DWORD>(items.size() * sizeof(char16_t)),
-                        items.data()};
-    DWORD_PTR answer = 0;
-    return SendMessageTimeoutW(requester, WM_COPYDATA, reinterpret_cast<WPARAM>(Hwnd()),
-                               reinterpret_cast<LPARAM>(&copy), SMTO_ABORTIFHUNG, kItemsTimeoutMs,
-                               &answer) != 0;
 }
 
 } // namespace corvantis::app

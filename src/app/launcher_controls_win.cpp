@@ -40,6 +40,10 @@ bool LauncherControls::CreateAboveList(HWND window) {
         return false;
     }
     requestBox.SetColours({launcher::kRequestBoxColour, kWhite});
+    // Screen readers name the box and the glyphs by their tips.
+    requestBox.SetName(texts::kRequestBoxTip);
+    keepOnTopGlyph.SetName(texts::kKeepOnTopTip);
+    closeGlyph.SetName(texts::kCloseTip);
     keepOnTopGlyph.SetColours({std::nullopt, kWhite});
     closeGlyph.SetColours({std::nullopt, kWhite});
     titleLabel.SetColours({launcher::kTitleColour, kWhite, true});

@@ -44,6 +44,17 @@ WindowBase* WindowBase::Of(HWND window) {
     return found == windows.end() ? nullptr : *found;
 }
 
+void WindowBase::ForgetDestroyed() noexcept {
+    auto& windows = Bound();
+    std::erase_if(windows, [](WindowBase* bound) {
+        if (IsWindow(bound->hwnd_)) {
+            return false;
+        }
+        bound->hwnd_ = nullptr;
+        return true;
+    });
+}
+
 void WindowBase::Bind(HWND window) {
     Unbind();
     Bound().push_back(this);

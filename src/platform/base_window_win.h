@@ -25,6 +25,9 @@ public:
 
     // The program's window or control that `window` is; nullptr for any other.
     static WindowBase* Of(HWND window);
+    // Lets go of every window that has been destroyed: a control goes with its parent without
+    // a word to its object, which may outlive it.
+    static void ForgetDestroyed() noexcept;
 
     // A message of this window or of one of its children, before it is dispatched: true when it
     // is used up.
@@ -233,6 +236,7 @@ private:
         if (message == WM_NCDESTROY) {
             SetWindowLongPtrW(hwnd, GWLP_USERDATA, 0);
             self->Unbind();
+            ForgetDestroyed(); // its controls are gone by now
         }
         return result;
     }

@@ -1,5 +1,6 @@
 #include "platform/control_win.h"
 
+#include "platform/accessible_win.h"
 #include "platform/window_win.h"
 
 #include <commctrl.h>
@@ -54,8 +55,20 @@ std::optional<LRESULT> Control::OnReflected(UINT message, WPARAM wParam, LPARAM)
     }
 }
 
+void Control::SetName(std::wstring_view name) {
+    name_ = FromWide(name);
+    Subclass();
+}
+
+std::optional<LRESULT> Control::Before(UINT message, WPARAM wParam, LPARAM lParam) {
+    if (message == WM_GETOBJECT && !name_.empty()) {
+        return AnswerNamedObject(Hwnd(), wParam, lParam, name_);
+    }
+    return std::nullopt;
+}
+
 bool Control::Subclass() {
-    return subclass_.Install(Hwnd(), Procedure, this);
+    return subclass_.Installed() || subclass_.Install(Hwnd(), Procedure, this);
 }
 
 LRESULT CALLBACK Control::Procedure(HWND window, UINT message, WPARAM wParam,

@@ -32,6 +32,8 @@ public:
     void SetColours(const ControlColours& colours);
     // A click on a button, or on a static control with SS_NOTIFY.
     void OnClick(std::function<void()> onClick) { onClick_ = std::move(onClick); }
+    // What screen readers call the control: an edit box its label, a picture what it does.
+    void SetName(std::wstring_view name);
 
     void Place(const TwipsRect& place, unsigned dpi) const { PlaceControl(Hwnd(), place, dpi); }
     std::u16string Text() const { return WindowText(Hwnd()); }
@@ -41,6 +43,7 @@ public:
 
 protected:
     const std::optional<ControlColours>& Colours() const { return colours_; }
+    const std::u16string& Name() const { return name_; }
     void RaiseClick() const {
         if (onClick_) {
             onClick_();
@@ -50,8 +53,9 @@ protected:
     // From now on the control's own messages pass through Before and After (a classic subclass,
     // which costs nothing per message); false, traced, when it cannot be installed.
     bool Subclass();
-    // Before the control's own procedure: an answer, or nullopt to let the control have it.
-    virtual std::optional<LRESULT> Before(UINT, WPARAM, LPARAM) { return std::nullopt; }
+    // Before the control's own procedure: an answer, or nullopt to let the control have it. A
+    // named control answers WM_GETOBJECT with its name.
+    virtual std::optional<LRESULT> Before(UINT message, WPARAM wParam, LPARAM lParam);
     // After the control's own procedure has handled a message that Before let through.
     virtual void After(UINT, WPARAM, LPARAM) {}
     // The control's own procedure, for a message it is to see now.
@@ -65,6 +69,7 @@ private:
 
     std::function<void()> onClick_;
     std::optional<ControlColours> colours_;
+    std::u16string name_;
     UniqueBrush background_;
     WindowProcScope subclass_;
 };

@@ -192,6 +192,7 @@ public:
         previous_ = previous;
         return true;
     }
+    bool Installed() const { return window_ != nullptr; }
     void Remove() noexcept {
         if (window_ != nullptr) {
             SetWindowLongPtrW(window_, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(previous_));

@@ -1,5 +1,6 @@
 #include "platform/list_box_win.h"
 
+#include "platform/accessible_win.h"
 #include "platform/drag_source_win.h"
 #include "platform/window_win.h"
 
@@ -108,16 +109,24 @@ void ListBox::Draw(const DRAWITEMSTRUCT& item) const {
 }
 
 std::optional<LRESULT> ListBox::Before(UINT message, WPARAM wParam, LPARAM lParam) {
-    if (message == WM_CHAR && OnChar(static_cast<wchar_t>(wParam))) {
-        return 0;
-    }
-    // The keys' menu comes at -1, -1; a right click's at the pointer.
-    if (message == WM_CONTEXTMENU && GET_X_LPARAM(lParam) == -1 && GET_Y_LPARAM(lParam) == -1 &&
-        onMenuKey_) {
+    switch (message) {
+    case WM_CHAR:
+        return OnChar(static_cast<wchar_t>(wParam)) ? std::optional<LRESULT>(0) : std::nullopt;
+    case WM_CONTEXTMENU:
+        // The keys' menu comes at -1, -1; a right click's at the pointer.
+        if (GET_X_LPARAM(lParam) != -1 || GET_Y_LPARAM(lParam) != -1 || !onMenuKey_) {
+            return std::nullopt;
+        }
         onMenuKey_();
         return 0;
+    case WM_GETOBJECT:
+        return AnswerListObject(Hwnd(), wParam, lParam, Name());
+    case LB_GETTEXT:
+    case LB_GETTEXTLEN:
+        return TextAnswer(message, wParam, lParam);
+    default:
+        return std::nullopt;
     }
-    return std::nullopt;
 }
 
 void ListBox::After(UINT message, WPARAM wParam, LPARAM lParam) {
@@ -127,10 +136,61 @@ void ListBox::After(UINT message, WPARAM wParam, LPARAM lParam) {
         break;
     case WM_LBUTTONDOWN:
         OnPress(lParam);
+        NotifyChanges();
+        break;
+    case WM_LBUTTONUP:
+    case WM_MOUSEMOVE:
+    case WM_KEYDOWN:
+    case WM_CHAR:
+    case WM_SETFOCUS:
+    case WM_KILLFOCUS:
+    case LB_SETCURSEL:
+    case LB_SETCARETINDEX:
+        NotifyChanges();
+        break;
+    case LB_SETCOUNT:
+    case LB_INSERTSTRING:
+    case LB_DELETESTRING:
+    case LB_RESETCONTENT:
+        NotifyItemsChanged(Hwnd());
+        NotifyChanges();
         break;
     default:
         break;
     }
+}
+
+std::optional<LRESULT> ListBox::TextAnswer(UINT message, WPARAM index, LPARAM buffer) const {
+    // Another thread's LB_GETTEXT gets the item data, as from any list box without strings: its
+    // buffer is too small for a text.
+    if (InSendMessage()) {
+        return std::nullopt;
+    }
+    const auto count = static_cast<int>(CallOwn(LB_GETCOUNT, 0, 0));
+    if (index >= static_cast<WPARAM>(std::max(count, 0))) {
+        return LB_ERR;
+    }
+    const std::u16string text = source_.text(static_cast<int>(index));
+    if (message == LB_GETTEXT) {
+        auto* out = reinterpret_cast<char16_t*>(buffer);
+        std::copy(text.begin(), text.end(), out);
+        out[text.size()] = u'\0';
+    }
+    return static_cast<LRESULT>(text.size());
+}
+
+void ListBox::NotifyChanges() {
+    const auto count = static_cast<int>(CallOwn(LB_GETCOUNT, 0, 0));
+    const auto selection = static_cast<int>(CallOwn(LB_GETCURSEL, 0, 0));
+    const auto caret = count > 0 ? static_cast<int>(CallOwn(LB_GETCARETINDEX, 0, 0)) : -1;
+    const bool focused = GetFocus() == Hwnd();
+    if (selection >= 0 && selection != shown_.selection) {
+        NotifyItemSelection(Hwnd(), selection);
+    }
+    if (focused && (!shown_.focused || caret != shown_.caret)) {
+        NotifyItemFocus(Hwnd(), caret);
+    }
+    shown_ = {selection, caret, focused};
 }
 
 void ListBox::OnSetFont(HFONT font) {

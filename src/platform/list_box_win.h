@@ -6,6 +6,11 @@
 // once, by the source. As in a plain list box, a typed character selects the next item that
 // starts with it; and an item can be dragged out as text. A press that is no drag is a click;
 // Shift+F10 or the context-menu key asks for the menu of the selected item.
+//
+// Screen readers read it as a plain list box: its own accessible object (named by SetName) gives
+// each item's text, role and state; a change of the selection or of the focused item, and of the
+// items, raises the events a plain list box raises; and in the program's own process LB_GETTEXT
+// and LB_GETTEXTLEN answer with an item's text.
 
 #include "platform/control_win.h"
 
@@ -56,8 +61,18 @@ private:
     void OnSetFont(HFONT font);
     bool OnChar(wchar_t typed);
     void OnPress(LPARAM position);
+    std::optional<LRESULT> TextAnswer(UINT message, WPARAM index, LPARAM buffer) const;
+    // Raises the events of a new selection or focused item, as a plain list box does.
+    void NotifyChanges();
+
+    struct Shown {
+        int selection = -1;
+        int caret = -1;
+        bool focused = false;
+    };
 
     Source source_;
+    Shown shown_;
     std::function<void()> onMenuKey_;
     HFONT font_ = nullptr;
 };

@@ -34,6 +34,29 @@ SIZE ScreenPixels() {
     return {GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)};
 }
 
+std::vector<PixelRect> MonitorRects() {
+    std::vector<PixelRect> monitors;
+    const auto add = [](HMONITOR monitor, HDC, LPRECT, LPARAM param) -> BOOL {
+        MONITORINFO info{sizeof info};
+        if (GetMonitorInfoW(monitor, &info)) {
+            const RECT& r = info.rcMonitor;
+            auto& list = *reinterpret_cast<std::vector<PixelRect>*>(param);
+            const PixelRect rect{r.left, r.top, r.right, r.bottom};
+            if ((info.dwFlags & MONITORINFOF_PRIMARY) != 0) {
+                list.insert(list.begin(), rect);
+            } else {
+                list.push_back(rect);
+            }
+        }
+        return TRUE;
+    };
+    if (!EnumDisplayMonitors(nullptr, nullptr, add, reinterpret_cast<LPARAM>(&monitors))) {
+        Trace(L"EnumDisplayMonitors failed: the window neither docks nor hides");
+        monitors.clear();
+    }
+    return monitors;
+}
+
 void SetTopmost(HWND window, UINT flags) {
     SetWindowPos(window, HWND_TOPMOST, 0, 0, 0, 0, flags);
 }

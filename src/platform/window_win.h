@@ -25,6 +25,10 @@ unsigned WindowDpi(HWND window);
 // Screen size in pixels of the primary screen.
 SIZE ScreenPixels();
 
+// Every monitor's whole rectangle in screen pixels, the primary first; empty, traced, when they
+// cannot be read.
+std::vector<PixelRect> MonitorRects();
+
 // SetWindowPos(window, HWND_TOPMOST, 0, 0, 0, 0, flags); the result is not examined.
 void SetTopmost(HWND window, UINT flags);
 

@@ -10,6 +10,8 @@
 //   ProductVersion=...       the resource's first translation names
 // Exit status: 0 done, 1 no version resource or a part of it missing, 64 bad usage.
 
+#include "../e2e/tool_win.h"
+
 #include <windows.h>
 
 #include <cwchar>
@@ -19,23 +21,11 @@
 
 namespace {
 
+using corvantis::tool::Print;
+using corvantis::tool::ToUtf8;
+
 constexpr int kExitNoVersion = 1;
 constexpr int kExitUsage = 64;
-
-void Print(std::string_view text) {
-    DWORD written = 0;
-    WriteFile(GetStdHandle(STD_OUTPUT_HANDLE), text.data(), static_cast<DWORD>(text.size()),
-              &written, nullptr);
-}
-
-std::string ToUtf8(std::wstring_view text) {
-    const int size = WideCharToMultiByte(CP_UTF8, 0, text.data(), static_cast<int>(text.size()),
-                                         nullptr, 0, nullptr, nullptr);
-    std::string result(static_cast<size_t>(size), '\0');
-    WideCharToMultiByte(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), result.data(), size,
-                        nullptr, nullptr);
-    return result;
-}
 
 std::string Quad(DWORD high, DWORD low) {
     return std::to_string(HIWORD(high)) + "." + std::to_string(LOWORD(high)) + "." +
@@ -43,9 +33,7 @@ std::string Quad(DWORD high, DWORD low) {
 }
 
 int Missing(std::string_view what) {
-    Print("missing ");
-    Print(what);
-    Print("\n");
+    Print("missing " + std::string(what));
     return kExitNoVersion;
 }
 
@@ -53,7 +41,7 @@ int Missing(std::string_view what) {
 
 int wmain(int argc, wchar_t** argv) {
     if (argc != 2) {
-        Print("usage: fileversion <path>\n");
+        Print("usage: fileversion <path>");
         return kExitUsage;
     }
     DWORD ignored = 0;
@@ -69,8 +57,8 @@ int wmain(int argc, wchar_t** argv) {
         return Missing("fixed part");
     }
     const auto* fixed = static_cast<const VS_FIXEDFILEINFO*>(value);
-    Print("file=" + Quad(fixed->dwFileVersionMS, fixed->dwFileVersionLS) + "\n");
-    Print("product=" + Quad(fixed->dwProductVersionMS, fixed->dwProductVersionLS) + "\n");
+    Print("file=" + Quad(fixed->dwFileVersionMS, fixed->dwFileVersionLS));
+    Print("product=" + Quad(fixed->dwProductVersionMS, fixed->dwProductVersionLS));
 
     struct Translation {
         WORD language;
@@ -89,7 +77,7 @@ int wmain(int argc, wchar_t** argv) {
             return Missing(ToUtf8(name));
         }
         const auto* text = static_cast<const wchar_t*>(value);
-        Print(ToUtf8(name) + "=" + ToUtf8({text, wcsnlen(text, length)}) + "\n");
+        Print(ToUtf8(name) + "=" + ToUtf8({text, wcsnlen(text, length)}));
     }
     return 0;
 }
