@@ -25,13 +25,15 @@ run_packages=(
     cmake make g++-mingw-w64-x86-64 # corvantis.exe
     python3                         # configuring the mingw preset looks for it
     wine64 wine                     # running it
+    xdotool                         # the corvantis command hands it the keyboard on a desktop
     fonts-wqy-microhei              # Chinese text in Wine's controls
     locales                         # zh_CN.UTF-8, see below
 )
 test_packages=(
     "${run_packages[@]}"
     g++ libgtest-dev libbenchmark-dev # native build, unit tests, benchmarks
-    xvfb xdotool imagemagick          # end-to-end tests
+    xvfb imagemagick                  # end-to-end tests
+    openbox x11-utils                 # a real window manager, which decides who gets the keyboard
     xserver-xorg-core xserver-xorg-video-dummy x11-xserver-utils # two monitors side by side
     clang-format
 )

@@ -3,6 +3,7 @@
 
     res/corvantis.ico    window and program icon: 16, 32 and 48 px at 4, 8 and 32 bits per pixel,
                          and 256 px at 32 bits stored as PNG (Explorer's large views)
+    res/corvantis.png    the same 256 px picture, for the desktop entry on Linux
     res/keep_on_top.bmp  16 x 16 title-strip glyph, a push pin ("keep on top"), 24-bit
     res/exit.bmp         16 x 16 title-strip glyph, a thin grey cross ("exit"), 24-bit
 
@@ -386,6 +387,7 @@ def main():
             for bits in ((32,) if size in PNG_SIZES else (4, 8, 32))
         ],
     )
+    (RES_DIR / "corvantis.png").write_bytes(png_image(icons[max(PNG_SIZES)]))
     write_bmp24(RES_DIR / "keep_on_top.bmp", draw_keep_on_top())
     write_bmp24(RES_DIR / "exit.bmp", draw_exit())
 

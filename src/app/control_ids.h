@@ -14,6 +14,7 @@ inline constexpr int kRequestBox = 1101; // inside the title strip
 inline constexpr int kKeepOnTopGlyph = 1102;
 inline constexpr int kCloseGlyph = 1103;
 inline constexpr int kTitleLabel = 1104;
+inline constexpr int kFocusCue = 1105; // the caption of an unseen button that has the focus
 inline constexpr int kEntryList = 1200;
 
 // The editor window.

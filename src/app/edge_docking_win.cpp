@@ -47,8 +47,8 @@ void EdgeDocking::Start(HWND window) const {
     }
 }
 
-void EdgeDocking::Tick(HWND window, unsigned dpi) const {
-    if (held_) {
+void EdgeDocking::Tick(HWND window, unsigned dpi, bool busy) const {
+    if (held_ || busy || GetLastActivePopup(window) != window) {
         return;
     }
     RECT rect{};

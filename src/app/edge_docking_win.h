@@ -15,11 +15,20 @@ public:
     // Ticks from now on (traced when the timer cannot be set); stopped, the window stays put.
     void Start(HWND window) const;
     void Stop(HWND window) const { KillTimer(window, timer_); }
-    // Held, the ticks leave the window where it is: a summoned launcher that stays active can be
-    // typed into.
-    void Hold(bool held) { held_ = held; }
+    // A summoned window stays in view while it is the active window, so that it can be typed
+    // into: from the summon, if it is active then, or from its activation that follows.
+    void Summoned(bool active) {
+        summoned_ = true;
+        held_ = active;
+    }
+    void Activated(bool active) {
+        held_ = active && summoned_;
+        summoned_ = summoned_ && active;
+    }
 
-    void Tick(HWND window, unsigned dpi) const;
+    // Nothing moves while the window waits on a menu or message box of its own (`busy`): the
+    // pointer is on that, not on the window.
+    void Tick(HWND window, unsigned dpi, bool busy) const;
     // The tick's reveal, as if the pointer were over the window: a docked window comes back into
     // view.
     static void Reveal(HWND window, unsigned dpi);
@@ -27,6 +36,7 @@ public:
 private:
     UINT_PTR timer_;
     bool held_ = false;
+    bool summoned_ = false;
 };
 
 } // namespace corvantis::app

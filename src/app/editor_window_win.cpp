@@ -55,7 +55,7 @@ bool EditorWindow::EnsureOpen() {
     if (Hwnd() != nullptr) {
         return true;
     }
-    if (!CreatePopup(texts::kEditorWindow)) {
+    if (!CreatePopup(texts::kEditorWindow, owner_)) {
         return false;
     }
     PlaceCentred(editor::kWidth, editor::kHeight);
@@ -75,6 +75,7 @@ bool EditorWindow::CreateControls() {
     }
     DragByBackground();
     controls.okLabel.OnClick([this] { Save(); });
+    controls.okLabel.MarkFocus();
     controls.closeGlyph.OnClick([this] { Close(); });
     controls.targetBox.DragSelectionOut();
     controls.targetBox.AcceptDrops(
@@ -129,19 +130,31 @@ void EditorWindow::Save() {
 }
 
 void EditorWindow::Close() {
+    // The launcher comes back first: as the editor goes, a window manager hands the keyboard
+    // back to the window it belongs to, which must be there by then.
+    onClosed_();
     if (Hwnd() != nullptr) {
         DestroyWindow(Hwnd());
     }
-    onClosed_();
 }
 
 bool EditorWindow::PreTranslateMessage(const MSG& message) {
-    if (message.message != WM_KEYDOWN || message.wParam != VK_TAB) {
+    if (message.message != WM_KEYDOWN) {
         return false;
     }
-    const HWND keywords = controls_->keywordsBox.Hwnd();
-    SetFocus(GetFocus() == keywords ? controls_->targetBox.Hwnd() : keywords);
-    return true;
+    if (message.wParam == VK_TAB) {
+        const HWND order[] = {controls_->keywordsBox.Hwnd(), controls_->targetBox.Hwnd(),
+                              controls_->okLabel.Hwnd()};
+        platform::MoveFocusAlong(order, GetKeyState(VK_SHIFT) < 0);
+        return true;
+    }
+    // Space or Enter on 好 saves, as on a button; in the boxes they are typing.
+    if ((message.wParam == VK_SPACE || message.wParam == VK_RETURN) &&
+        message.hwnd == controls_->okLabel.Hwnd()) {
+        Save();
+        return true;
+    }
+    return false;
 }
 
 LRESULT EditorWindow::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {

@@ -28,6 +28,10 @@ public:
     // The editor has saved or closed.
     void OnClosed(std::function<void()> onClosed) { onClosed_ = std::move(onClosed); }
 
+    // The launcher, which owns the editor: on a Linux desktop the window manager gives the
+    // keyboard to the window of a program that the program's own active window owns.
+    void SetOwner(HWND owner) { owner_ = owner; }
+
     // "新增一个": add mode; an open editor keeps what its boxes hold. Each opening is false when
     // the editor is not open and cannot be created.
     bool OpenAdd();
@@ -54,9 +58,10 @@ private:
     void Save();
     void Close();
 
-    // Tab moves between the two boxes.
+    // Tab moves between the two boxes and 好, which Space or Enter presses.
     bool PreTranslateMessage(const MSG& message) override;
 
+    HWND owner_ = nullptr;
     AddEvent onAdd_;
     EditEvent onEdit_;
     std::function<void()> onClosed_;

@@ -19,13 +19,7 @@ constexpr Item kItems[] = {
 
 } // namespace
 
-MenuCommand EntryMenu::PopUp(HWND owner) {
-    POINT pointer{};
-    GetCursorPos(&pointer);
-    return PopUp(owner, pointer);
-}
-
-MenuCommand EntryMenu::PopUp(HWND owner, POINT at) {
+MenuCommand EntryMenu::PopUp(HWND owner, std::optional<POINT> at, bool onEntry) {
     if (!menu_) {
         menu_.reset(CreatePopupMenu());
         if (!menu_) {
@@ -39,11 +33,21 @@ MenuCommand EntryMenu::PopUp(HWND owner, POINT at) {
             }
         }
     }
+    for (const MenuCommand command : {MenuCommand::EditIt, MenuCommand::Delete}) {
+        EnableMenuItem(menu_.get(), static_cast<UINT>(command),
+                       MF_BYCOMMAND | (onEntry ? MF_ENABLED : MF_GRAYED));
+    }
+    POINT place{};
+    if (at) {
+        place = *at;
+    } else if (!GetCursorPos(&place)) {
+        platform::Trace(L"GetCursorPos failed: the menu opens at the screen's corner");
+    }
     // The owner must be in front, or the menu does not close when the user clicks elsewhere.
     SetForegroundWindow(owner);
     const auto chosen = static_cast<MenuCommand>(
         TrackPopupMenu(menu_.get(), TPM_LEFTALIGN | TPM_TOPALIGN | TPM_LEFTBUTTON | TPM_RETURNCMD,
-                       at.x, at.y, 0, owner, nullptr));
+                       place.x, place.y, 0, owner, nullptr));
     PostMessageW(owner, WM_NULL, 0, 0);
     return chosen;
 }

@@ -6,17 +6,18 @@
 
 #include <windows.h>
 
+#include <optional>
+
 namespace corvantis::app {
 
 enum class MenuCommand { None, AddOne, EditIt, Delete, DeleteAll };
 
 class EntryMenu {
 public:
-    // Pops the menu up at the pointer and waits until it is dismissed; None when nothing was
-    // chosen.
-    MenuCommand PopUp(HWND owner);
-    // The same with the menu's top-left corner at `at` (screen pixels).
-    MenuCommand PopUp(HWND owner, POINT at);
+    // Pops the menu up with its top-left corner at `at` (screen pixels), or else at the pointer,
+    // and waits until it is dismissed; None when nothing was chosen. Without an entry to act on,
+    // "编辑它" and "删除它" are greyed.
+    MenuCommand PopUp(HWND owner, std::optional<POINT> at, bool onEntry);
 
 private:
     platform::UniqueMenu menu_;

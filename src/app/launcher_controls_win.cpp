@@ -21,21 +21,24 @@ bool LauncherControls::CreateAboveList(HWND window) {
     }
     titleStrip.SetFrame(launcher::kRequestBoxFrame, launcher::kRequestBoxBorder);
     titleStrip.DragByBackground();
-    constexpr DWORD kButtonStyle = WS_VISIBLE | WS_TABSTOP | BS_PUSHBUTTON;
+    // BS_NOTIFY: the unseen buttons tell when they take the focus, which the cue then shows.
+    constexpr DWORD kButtonStyle = WS_VISIBLE | WS_TABSTOP | BS_PUSHBUTTON | BS_NOTIFY;
     // Without SS_NOTIFY the label lets the mouse through to the strip, which drags the window.
-    const bool created = requestBox.Create(strip, ids::kRequestBox) &&
-                         keepOnTopGlyph.Create(strip, ids::kKeepOnTopGlyph, IDB_KEEP_ON_TOP) &&
-                         closeGlyph.Create(strip, ids::kCloseGlyph, IDB_EXIT) &&
-                         titleLabel.Create(strip, WC_STATICW, texts::kTitle,
-                                           WS_VISIBLE | SS_LEFT | SS_NOPREFIX, ids::kTitleLabel) &&
-                         spareButton.Create(window, WC_BUTTONW, texts::kSpareCaption, kButtonStyle,
-                                            ids::kSpareButton) &&
-                         saveButton.Create(window, WC_BUTTONW, texts::kSaveCaption, kButtonStyle,
-                                           ids::kSaveButton) &&
-                         clearButton.Create(window, WC_BUTTONW, texts::kClearCaption, kButtonStyle,
-                                            ids::kClearButton) &&
-                         reloadButton.Create(window, WC_BUTTONW, texts::kReloadCaption,
-                                             kButtonStyle, ids::kReloadButton);
+    const bool created =
+        requestBox.Create(strip, ids::kRequestBox) &&
+        keepOnTopGlyph.Create(strip, ids::kKeepOnTopGlyph, IDB_KEEP_ON_TOP) &&
+        closeGlyph.Create(strip, ids::kCloseGlyph, IDB_EXIT) &&
+        focusCue.Create(strip, WC_STATICW, L"", SS_CENTER | SS_CENTERIMAGE, ids::kFocusCue) &&
+        titleLabel.Create(strip, WC_STATICW, texts::kTitle,
+                          WS_VISIBLE | WS_CLIPSIBLINGS | SS_LEFT | SS_NOPREFIX, ids::kTitleLabel) &&
+        spareButton.Create(window, WC_BUTTONW, texts::kSpareCaption, kButtonStyle,
+                           ids::kSpareButton) &&
+        saveButton.Create(window, WC_BUTTONW, texts::kSaveCaption, kButtonStyle,
+                          ids::kSaveButton) &&
+        clearButton.Create(window, WC_BUTTONW, texts::kClearCaption, kButtonStyle,
+                           ids::kClearButton) &&
+        reloadButton.Create(window, WC_BUTTONW, texts::kReloadCaption, kButtonStyle,
+                            ids::kReloadButton);
     if (!created) {
         return false;
     }
@@ -47,6 +50,10 @@ bool LauncherControls::CreateAboveList(HWND window) {
     keepOnTopGlyph.SetColours({std::nullopt, kWhite});
     closeGlyph.SetColours({std::nullopt, kWhite});
     titleLabel.SetColours({launcher::kTitleColour, kWhite, true});
+    focusCue.SetColours({launcher::kFocusCueColour, launcher::kFocusCueBackground});
+    for (platform::Control* button : {&reloadButton, &clearButton, &saveButton, &spareButton}) {
+        button->OnFocusChange([this, button](bool focused) { CueFocus(*button, focused); });
+    }
     return true;
 }
 
@@ -60,11 +67,12 @@ void LauncherControls::Layout(const platform::TwipsRect& stripPlace, unsigned dp
     platform::PlaceControl(titleStrip.Hwnd(), stripPlace, dpi);
     titleStrip.SetDpi(dpi);
     const std::pair<const platform::Control*, platform::TwipsRect> places[] = {
-        {&requestBox, launcher::kRequestBox},   {&keepOnTopGlyph, launcher::kKeepOnTopGlyph},
-        {&closeGlyph, launcher::kCloseGlyph},   {&titleLabel, launcher::kTitleLabel},
-        {&entryList, launcher::kEntryList},     {&reloadButton, launcher::kReloadButton},
-        {&clearButton, launcher::kClearButton}, {&saveButton, launcher::kSaveButton},
-        {&spareButton, launcher::kSpareButton}, {&searchButton, launcher::kSearchButton},
+        {&requestBox, launcher::kRequestBox},     {&keepOnTopGlyph, launcher::kKeepOnTopGlyph},
+        {&closeGlyph, launcher::kCloseGlyph},     {&titleLabel, launcher::kTitleLabel},
+        {&focusCue, launcher::kFocusCue},         {&entryList, launcher::kEntryList},
+        {&reloadButton, launcher::kReloadButton}, {&clearButton, launcher::kClearButton},
+        {&saveButton, launcher::kSaveButton},     {&spareButton, launcher::kSpareButton},
+        {&searchButton, launcher::kSearchButton},
     };
     for (const auto& [control, place] : places) {
         control->Place(place, dpi);
@@ -77,7 +85,8 @@ void LauncherControls::Layout(const platform::TwipsRect& stripPlace, unsigned dp
 void LauncherControls::ApplyFonts(unsigned dpi) {
     const platform::ControlFonts::Use fonts[] = {
         {launcher::kButtonFont,
-         {reloadButton.Hwnd(), clearButton.Hwnd(), saveButton.Hwnd(), spareButton.Hwnd()}},
+         {reloadButton.Hwnd(), clearButton.Hwnd(), saveButton.Hwnd(), spareButton.Hwnd(),
+          focusCue.Hwnd()}},
         {launcher::kWindowFont, {searchButton.Hwnd()}}, // the search button has no font of its own
         {launcher::kRequestBoxFont, {requestBox.Hwnd()}},
         {kTitleFont, {titleLabel.Hwnd()}},
@@ -85,6 +94,13 @@ void LauncherControls::ApplyFonts(unsigned dpi) {
     };
     fonts_.Apply(fonts, dpi);
     fontsDpi_ = dpi;
+}
+
+void LauncherControls::CueFocus(const platform::Control& button, bool focused) const {
+    if (focused) {
+        focusCue.SetText(button.Text());
+    }
+    ShowWindow(focusCue.Hwnd(), focused ? SW_SHOWNA : SW_HIDE);
 }
 
 void LauncherControls::AddTips(HWND window) const {

@@ -27,6 +27,8 @@ struct LauncherControls {
     platform::Glyph keepOnTopGlyph;
     platform::Glyph closeGlyph;
     platform::Control titleLabel;
+    // Shows which unseen button holds the keyboard focus, so that Space never acts unseen.
+    platform::Control focusCue;
     platform::Control searchButton;
     platform::Control reloadButton;
     platform::Control clearButton;
@@ -36,6 +38,7 @@ struct LauncherControls {
 
 private:
     bool CreateAboveList(HWND window);
+    void CueFocus(const platform::Control& button, bool focused) const;
     void ApplyFonts(unsigned dpi);
 
     platform::ControlFonts fonts_;

@@ -38,7 +38,8 @@ HICON LauncherWindow::ClassIcon(HINSTANCE instance) {
 }
 
 bool LauncherWindow::Create() {
-    if (!CreatePopup(texts::kLauncherWindow)) {
+    hiddenOwner_ = platform::CreateHiddenOwner();
+    if (!CreatePopup(texts::kLauncherWindow, hiddenOwner_.get())) {
         return false;
     }
     docking_.Start(Hwnd());
@@ -55,6 +56,7 @@ bool LauncherWindow::CreateControls() {
         return false;
     }
     launcher_.Show(&controls_.entryList);
+    editor_.SetOwner(Hwnd());
     RememberFocus(controls_.requestBox.Hwnd());
     controls_.searchButton.OnClick([this] { RunRequest(); });
     controls_.keepOnTopGlyph.OnClick([this] { KeepOnTop(); });
@@ -127,7 +129,8 @@ void LauncherWindow::RunRequest() {
     for (const std::u16string& target : launcher_.Resolve(controls_.requestBox.Text())) {
         platform::ShellOpen(Hwnd(), target, launcher_.Folder());
     }
-    SetFocus(controls_.requestBox.Hwnd());
+    // The request stays, selected: the next keyword typed replaces it.
+    controls_.requestBox.Focus(true);
 }
 
 void LauncherWindow::CloseAndSave() {
@@ -143,7 +146,7 @@ void LauncherWindow::CloseAndSave() {
 
 void LauncherWindow::PopUpMenu(int selected, std::optional<POINT> at) {
     menuOpen_ = true;
-    const MenuCommand command = at ? menu_.PopUp(Hwnd(), *at) : menu_.PopUp(Hwnd());
+    const MenuCommand command = menu_.PopUp(Hwnd(), at, launcher_.Entries().Names(selected));
     menuOpen_ = false;
     switch (command) {
     case MenuCommand::AddOne:
@@ -188,7 +191,7 @@ void LauncherWindow::ReturnFromEditor() {
 }
 
 void LauncherWindow::OnTick() {
-    docking_.Tick(Hwnd(), Dpi());
+    docking_.Tick(Hwnd(), Dpi(), menuOpen_);
     // Not under an open menu, which acts on what it was opened on. (The editor stops the tick.)
     if (!menuOpen_) {
         launcher_.Tick();
@@ -204,17 +207,14 @@ void LauncherWindow::Summon() {
     EdgeDocking::Reveal(Hwnd(), Dpi());
     ShowOnTop();
     SetForegroundWindow(Hwnd());
-    docking_.Hold(GetForegroundWindow() == Hwnd());
-    SetFocus(controls_.requestBox.Hwnd());
-    SendMessageW(controls_.requestBox.Hwnd(), EM_SETSEL, 0, -1);
+    docking_.Summoned(GetForegroundWindow() == Hwnd());
+    controls_.requestBox.Focus(true);
 }
 
 LRESULT LauncherWindow::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
     switch (message) {
     case WM_ACTIVATE:
-        if (LOWORD(wParam) == WA_INACTIVE) {
-            docking_.Hold(false);
-        }
+        docking_.Activated(LOWORD(wParam) != WA_INACTIVE);
         return 0;
     case WM_TIMER:
         if (docking_.IsTick(wParam)) {

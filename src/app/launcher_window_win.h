@@ -62,6 +62,7 @@ private:
     void OnTick();
     void Summon();
 
+    platform::UniqueWindow hiddenOwner_;    // goes after the launcher it owns
     std::optional<platform::OleScope> ole_; // the last member to go: drops are revoked first
     core::Launcher& launcher_;
     LauncherControls controls_;

@@ -37,6 +37,8 @@ inline constexpr TwipsRect kRequestBoxFrame{3090, 60, 3855, 285};
 inline constexpr TwipsRect kKeepOnTopGlyph{7050, 60, 240, 240};
 inline constexpr TwipsRect kCloseGlyph{7395, 60, 240, 240};
 inline constexpr TwipsRect kTitleLabel{90, 45, 2895, 300};
+// Right of the title's text: the caption of an unseen button while it holds the keyboard focus.
+inline constexpr TwipsRect kFocusCue{1400, 60, 1550, 255};
 // On the window.
 inline constexpr TwipsRect kSpareButton{14115, 9120, 1575, 360};
 inline constexpr TwipsRect kSaveButton{12195, 9120, 1335, 360};
@@ -54,6 +56,8 @@ inline constexpr Rgb kRequestBoxBorder{0xC0, 0xC0, 0xC0};
 inline constexpr Rgb kTitleColour{0x80, 0x80, 0x80};
 inline constexpr Rgb kEntryListBackground{0xFF, 0xFF, 0xC0};
 inline constexpr Rgb kEntryListColour{0x00, 0x00, 0x00};
+inline constexpr Rgb kFocusCueColour = kWhite;
+inline constexpr Rgb kFocusCueBackground = kRequestBoxColour;
 
 inline constexpr FontSpec kWindowFont{L"Consolas", 9, platform::kFontWeightNormal,
                                       platform::kCharsetDefault};

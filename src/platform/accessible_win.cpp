@@ -209,13 +209,10 @@ public:
     }
     HRESULT STDMETHODCALLTYPE accNavigate(long direction, VARIANT start,
                                           VARIANT* end) noexcept override {
-        if (end == nullptr) {
-            return E_POINTER;
-        }
-        SetEmpty(end);
-        const auto item = ItemOf(start);
+        HRESULT failure = S_OK;
+        const auto item = StartAnswer(start, end, failure);
         if (!item) {
-            return E_INVALIDARG;
+            return failure;
         }
         const int count = Count();
         int to = -1;
@@ -273,16 +270,26 @@ private:
     // A number about the child (-1: the list itself) in `out`, as `number` gives it.
     template <typename Number>
     HRESULT AnswerNumber(const VARIANT& child, VARIANT* out, Number&& number) const {
-        if (out == nullptr) {
-            return E_POINTER;
-        }
-        SetEmpty(out);
-        const auto item = ItemOf(child);
+        HRESULT failure = S_OK;
+        const auto item = StartAnswer(child, out, failure);
         if (!item) {
-            return E_INVALIDARG;
+            return failure;
         }
         SetChild(out, number(*item));
         return S_OK;
+    }
+
+    // The item `child` names (-1: the list itself) for an answer in `out`, emptied first;
+    // nullopt, with the error to return in `failure`, when there is none.
+    std::optional<int> StartAnswer(const VARIANT& child, VARIANT* out, HRESULT& failure) const {
+        if (out == nullptr) {
+            failure = E_POINTER;
+            return std::nullopt;
+        }
+        SetEmpty(out);
+        const auto item = ItemOf(child);
+        failure = item ? S_OK : E_INVALIDARG;
+        return item;
     }
 
     // The item a child id names, -1 for the list itself; nullopt for none of them.

@@ -95,10 +95,11 @@ protected:
         return Hwnd();
     }
 
-    // A borderless white top-level window off the taskbar, with its controls (T::CreateControls);
-    // false, traced and with nothing left behind, when it or one of its controls cannot be made.
-    bool CreatePopup(const wchar_t* text) {
-        if (!CreateBound(WS_EX_TOOLWINDOW, text, WS_POPUP | WS_CLIPCHILDREN, nullptr, nullptr,
+    // A borderless white top-level window off the taskbar, owned by `owner` if any, with its
+    // controls (T::CreateControls); false, traced and with nothing left behind, when it or one
+    // of its controls cannot be made.
+    bool CreatePopup(const wchar_t* text, HWND owner = nullptr) {
+        if (!CreateBound(WS_EX_TOOLWINDOW, text, WS_POPUP | WS_CLIPCHILDREN, owner, nullptr,
                          static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH)))) {
             return false;
         }

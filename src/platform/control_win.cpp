@@ -6,6 +6,12 @@
 #include <commctrl.h>
 
 namespace corvantis::platform {
+namespace {
+
+// How far inside a control's edge its focus mark is drawn, in pixels, as a button draws it.
+constexpr int kFocusMarkInset = 3;
+
+} // namespace
 
 bool Control::Create(HWND parent, const wchar_t* className, const wchar_t* text, DWORD style,
                      int id, DWORD exStyle) {
@@ -27,11 +33,15 @@ std::optional<LRESULT> Control::OnReflected(UINT message, WPARAM wParam, LPARAM)
     switch (message) {
     case WM_COMMAND:
         // BN_CLICKED and STN_CLICKED are both 0.
-        if (HIWORD(wParam) != BN_CLICKED || !onClick_) {
-            return std::nullopt;
+        if (HIWORD(wParam) == BN_CLICKED && onClick_) {
+            RaiseClick();
+            return 0;
         }
-        RaiseClick();
-        return 0;
+        if ((HIWORD(wParam) == BN_SETFOCUS || HIWORD(wParam) == BN_KILLFOCUS) && onFocus_) {
+            onFocus_(HIWORD(wParam) == BN_SETFOCUS);
+            return 0;
+        }
+        return std::nullopt;
     case WM_CTLCOLOREDIT:
     case WM_CTLCOLORSTATIC:
     case WM_CTLCOLORLISTBOX:
@@ -65,6 +75,26 @@ std::optional<LRESULT> Control::Before(UINT message, WPARAM wParam, LPARAM lPara
         return AnswerNamedObject(Hwnd(), wParam, lParam, name_);
     }
     return std::nullopt;
+}
+
+void Control::MarkFocus() {
+    marksFocus_ = true;
+    Subclass();
+}
+
+void Control::After(UINT message, WPARAM, LPARAM) {
+    if (!marksFocus_) {
+        return;
+    }
+    if (message == WM_SETFOCUS || message == WM_KILLFOCUS) {
+        InvalidateRect(Hwnd(), nullptr, TRUE);
+    } else if (message == WM_PAINT && GetFocus() == Hwnd()) {
+        const WindowDcScope dc(Hwnd());
+        RECT inside{};
+        GetClientRect(Hwnd(), &inside);
+        InflateRect(&inside, -kFocusMarkInset, -kFocusMarkInset);
+        DrawFocusRect(dc.Dc(), &inside);
+    }
 }
 
 bool Control::Subclass() {

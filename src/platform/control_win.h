@@ -34,6 +34,11 @@ public:
     void OnClick(std::function<void()> onClick) { onClick_ = std::move(onClick); }
     // What screen readers call the control: an edit box its label, a picture what it does.
     void SetName(std::wstring_view name);
+    // A button (with BS_NOTIFY) that takes or loses the keyboard focus.
+    void OnFocusChange(std::function<void(bool focused)> onFocus) { onFocus_ = std::move(onFocus); }
+    // The control draws a focus rectangle inside its edge while it has the keyboard focus, as a
+    // button does: for a label that takes the focus.
+    void MarkFocus();
 
     void Place(const TwipsRect& place, unsigned dpi) const { PlaceControl(Hwnd(), place, dpi); }
     std::u16string Text() const { return WindowText(Hwnd()); }
@@ -57,7 +62,7 @@ protected:
     // named control answers WM_GETOBJECT with its name.
     virtual std::optional<LRESULT> Before(UINT message, WPARAM wParam, LPARAM lParam);
     // After the control's own procedure has handled a message that Before let through.
-    virtual void After(UINT, WPARAM, LPARAM) {}
+    virtual void After(UINT message, WPARAM wParam, LPARAM lParam);
     // The control's own procedure, for a message it is to see now.
     LRESULT CallOwn(UINT message, WPARAM wParam, LPARAM lParam) const {
         return subclass_.CallPrevious(Hwnd(), message, wParam, lParam);
@@ -68,8 +73,10 @@ private:
                                       LPARAM lParam) noexcept;
 
     std::function<void()> onClick_;
+    std::function<void(bool)> onFocus_;
     std::optional<ControlColours> colours_;
     std::u16string name_;
+    bool marksFocus_ = false;
     UniqueBrush background_;
     WindowProcScope subclass_;
 };

@@ -64,6 +64,7 @@ using UniqueFindHandle = InvalidValueHandle<FindClose>;
 using UniqueHandle = std::unique_ptr<void, HandleDeleter<HANDLE, CloseHandle>>;
 
 using UniqueMenu = std::unique_ptr<HMENU__, HandleDeleter<HMENU, DestroyMenu>>;
+using UniqueWindow = std::unique_ptr<HWND__, HandleDeleter<HWND, DestroyWindow>>;
 
 inline void DeleteGdiObject(HGDIOBJ object) noexcept {
     DeleteObject(object);

@@ -16,6 +16,13 @@ bool TextBox::Create(HWND parent, int id) {
     return true;
 }
 
+void TextBox::Focus(bool selectAll) const {
+    SetFocus(Hwnd());
+    if (selectAll) {
+        SendMessageW(Hwnd(), EM_SETSEL, 0, -1);
+    }
+}
+
 void TextBox::AcceptDrops(DropCallback onDrop) {
     drops_.Register(Hwnd(), [this, onDrop = std::move(onDrop)](std::u16string text) {
         // Its own text dropped back on the box would replace all the rest of it.

@@ -13,6 +13,8 @@ class TextBox : public Control {
 public:
     // False when it cannot be created.
     bool Create(HWND parent, int id);
+    // The keyboard focus to the box, all its text selected or the caret where it was.
+    void Focus(bool selectAll) const;
     // A press on the selected text that moves past the drag distance drags it out as text.
     void DragSelectionOut() { dragsSelection_ = true; }
     // Hands the text of every drop to `onDrop`, but for the box's own text dragged back onto it;

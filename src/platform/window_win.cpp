@@ -192,6 +192,15 @@ void DrawFrame(HDC dc, const RECT& rect, Rgb colour) {
     Rectangle(dc, rect.left, rect.top, rect.right, rect.bottom);
 }
 
+UniqueWindow CreateHiddenOwner() {
+    UniqueWindow owner(CreateWindowExW(0, WC_STATICW, L"", WS_POPUP, 0, 0, 0, 0, nullptr, nullptr,
+                                       GetModuleHandleW(nullptr), nullptr));
+    if (!owner) {
+        Trace(L"no hidden owner: a window manager may not hand the keyboard back to its window");
+    }
+    return owner;
+}
+
 bool ForwardActivePopup(HWND window) {
     const HWND popup = GetLastActivePopup(window);
     if (popup == window || popup == nullptr) {

@@ -80,6 +80,11 @@ void AddTooltip(HWND tooltip, HWND control, const wchar_t* text);
 // An unfilled one-pixel rectangle, as a rectangle shape draws its border.
 void DrawFrame(HDC dc, const RECT& rect, Rgb colour);
 
+// A window that is never shown, to own a top-level window kept off the taskbar: a window manager
+// on Linux takes the owned window for a dialog, to which it hands the keyboard back when a
+// window above it closes (one with no owner it passes over). Empty, traced, when it cannot be made.
+UniqueWindow CreateHiddenOwner();
+
 // The pop-up that `window` last had active (a message box it waits on) comes to the front; false
 // when it has none.
 bool ForwardActivePopup(HWND window);

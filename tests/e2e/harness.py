@@ -351,6 +351,32 @@ class LauncherTestCase(unittest.TestCase):
         """The test's own X server: one screen, unless a test class needs another desktop."""
         return Xvfb()
 
+    def start_window_manager(self):
+        """Runs openbox on the test's X server, as a desktop does: from then on the window
+        manager, not the test, decides which window gets the keyboard."""
+        process = subprocess.Popen(
+            [tool("openbox"), "--sm-disable"],
+            env=x_env(self.display),
+            stdin=subprocess.DEVNULL,
+            stdout=subprocess.DEVNULL,
+            stderr=subprocess.DEVNULL,
+            preexec_fn=_die_with_parent,
+        )
+
+        def stop():
+            if process.poll() is None:
+                process.terminate()
+                process.wait(timeout=10)
+
+        self.addCleanup(stop)
+        self.wait_until(
+            lambda: "window id" in run(
+                [tool("xprop"), "-root", "_NET_SUPPORTING_WM_CHECK"], x_env(self.display),
+                check=False,
+            ).stdout.decode(),
+            what="openbox to take the screen",
+        )
+
     def _failed(self):
         # unittest has no public "did this test fail" for tearDown: Python 3.11+ records failures
         # in the result at once, older versions collect them in the outcome until the end.
@@ -564,8 +590,11 @@ class LauncherTestCase(unittest.TestCase):
         self.click((rect["left"] + rect["right"]) // 2, (rect["top"] + rect["bottom"]) // 2, button)
 
     def find_popup(self):
-        """The X window of a pop-up menu: visible, nameless and smaller than the screen."""
-        for window in self.xdotool("search", "--onlyvisible", "--name", "").split():
+        """The X window of a pop-up menu: a Wine program's (a window manager's frames are
+        nameless too), visible, nameless and smaller than the screen."""
+        found = run([tool("xdotool"), "search", "--onlyvisible", "--classname", r"\.exe$"],
+                    x_env(self.display), check=False)
+        for window in found.stdout.decode().split():
             if self.xdotool("getwindowname", window).strip():
                 continue
             geometry = self.geometry(window)

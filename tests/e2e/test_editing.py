@@ -5,6 +5,7 @@ EditingTestCase holds the gestures these tests share with test_drops.py.
 
 import os
 import subprocess
+import time
 import unittest
 from pathlib import Path
 
@@ -64,14 +65,24 @@ class EditingTestCase(LauncherTestCase):
         self.click_item(index)
         return self.geometry(self.wait_until(self.find_popup, what="the entry menu"))
 
-    def choose(self, index, command):
-        """Opens the menu on list item index and clicks the command."""
-        menu = self.open_menu(index)
+    def click_command(self, menu, command):
+        """Clicks the command of the open menu whose X geometry is `menu`."""
         slot = MENU.index(command)
         x = menu["x"] + menu["width"] // 2
         y = menu["y"] + menu["height"] * (2 * slot + 1) // (2 * len(MENU))
         self.click(x, y)
+
+    def choose(self, index, command):
+        """Opens the menu on list item index and clicks the command."""
+        self.click_command(self.open_menu(index), command)
         self.wait_until(lambda: self.find_popup() is None, what=f"the menu to close on {command}")
+
+    def assert_stays_open(self, what):
+        """The menu is still there a second later."""
+        deadline = time.monotonic() + 1.0
+        while time.monotonic() < deadline:
+            self.assertIsNotNone(self.find_popup(), what)
+            time.sleep(0.2)
 
     def editor_exists(self):
         try:
@@ -244,11 +255,15 @@ class EditingTest(EditingTestCase):
         self.assertFalse(self.editor_exists())
         self.assertTrue(self.window_state()["visible"])
 
-        # On an empty list nothing is selected: edit and delete must leave it intact, add works.
+        # On an empty list nothing is selected: edit and delete are greyed, a click on them leaves
+        # the menu open and the list intact; add works.
         self.start_launcher(b"", folder="empty")
         for command in (EDIT, DELETE):
             with self.subTest(command):
-                self.choose(0, command)
+                self.click_command(self.open_menu(0), command)
+                self.assert_stays_open("a greyed command closed the menu")
+                self.key("Escape")
+                self.wait_until(lambda: self.find_popup() is None, what="the menu dismissed")
                 self.sync_through_request_box(str(MENU.index(command)))
                 self.assertEqual(self.list_items(), [])
                 self.assertFalse(self.editor_exists())
