@@ -88,8 +88,8 @@ std::optional<platform::FileContent> ReadSettled(const std::u16string& path,
         if (read.status != platform::ReadStatus::Read) {
             return read;
         }
-        if (!read.changedWhileRead && ((known != nullptr && read.bytes == known->Bytes()) ||
-                                       !platform::WrittenWithin(read.stamp, kSettleMoment))) {
+        if (!read.changedWhileRead && (!platform::WrittenWithin(read.stamp, kSettleMoment) ||
+                                       (known != nullptr && read.bytes == known->Bytes()))) {
             return read;
         }
         if (moment == kSettleMoments) {
