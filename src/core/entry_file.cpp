@@ -146,11 +146,12 @@ std::string EncodeLines(std::span<const LineToWrite> lines, TextForm form, unsig
         }
         // Only UTF-8 with a byte-order mark holds every line, and only it reads back as written
         // bytes that begin with the mark's, or code-page text in a file that is all valid UTF-8.
-        const bool readsBackAsWritten =
-            !out.starts_with(kUtf8Bom) &&
-            !(form == TextForm::CodePage && notAscii && platform::IsValidUtf8(out) &&
-              HoldsCodePageText(lines, codePage));
-        if (form != TextForm::Utf8Bom && (!fits || !readsBackAsWritten)) {
+        const auto readsBackAsWritten = [&] {
+            return !out.starts_with(kUtf8Bom) &&
+                   !(form == TextForm::CodePage && notAscii && platform::IsValidUtf8(out) &&
+                     HoldsCodePageText(lines, codePage));
+        };
+        if (form != TextForm::Utf8Bom && (!fits || !readsBackAsWritten())) {
             form = TextForm::Utf8Bom;
             continue;
         }

@@ -211,10 +211,7 @@ FileContent ReadFileContent(const std::u16string& path) {
         // In one piece as far as the size goes, then on for as long as the file has grown.
         content.bytes.resize(static_cast<size_t>(before->size));
         size_t done = 0;
-        for (;;) {
-            if (done == content.bytes.size()) {
-                content.bytes.resize(done + (1u << 16));
-            }
+        while (done < content.bytes.size()) {
             const DWORD chunk =
                 static_cast<DWORD>(std::min<size_t>(content.bytes.size() - done, 1u << 30));
             DWORD read = 0;
@@ -222,11 +219,23 @@ FileContent ReadFileContent(const std::u16string& path) {
                 content.bytes.clear();
                 return content;
             }
-            done += read;
             if (read == 0) {
-                content.bytes.resize(done);
+                content.bytes.resize(done); // the file shrank while we read it
                 break;
             }
+            done += read;
+        }
+        char more[1 << 16];
+        for (;;) {
+            DWORD read = 0;
+            if (!ReadFile(file.get(), more, sizeof more, &read, nullptr)) {
+                content.bytes.clear();
+                return content;
+            }
+            if (read == 0) {
+                break;
+            }
+            content.bytes.append(more, read);
         }
     } catch (const std::bad_alloc&) {
         content.bytes = std::string(); // a file too big to hold is one that cannot be read
