@@ -12,6 +12,8 @@
 // The list box answers LB_GETCOUNT only between two messages of its thread, so "wait" ends
 // once the command that changed the list has run and its result is on the screen.
 
+#include "e2e/tool_win.h"
+
 #include <windows.h>
 
 #include <cstdlib>
@@ -22,27 +24,6 @@ namespace {
 constexpr UINT kMessageTimeoutMs = 5000;
 constexpr DWORD kPollMs = 1;
 constexpr DWORD kWaitLimitMs = 120000;
-
-struct ControlSearch {
-    int id;
-    HWND found;
-};
-
-BOOL CALLBACK MatchControlId(HWND child, LPARAM param) {
-    auto* search = reinterpret_cast<ControlSearch*>(param);
-    if (GetDlgCtrlID(child) == search->id) {
-        search->found = child;
-        return FALSE;
-    }
-    return TRUE;
-}
-
-void Print(const std::string& line) {
-    const std::string text = line + "\n";
-    DWORD written = 0;
-    WriteFile(GetStdHandle(STD_OUTPUT_HANDLE), text.data(), static_cast<DWORD>(text.size()),
-              &written, nullptr);
-}
 
 bool ReadLine(std::string& line) {
     line.clear();
@@ -67,11 +48,7 @@ public:
     long Count() {
         if (!IsWindow(list_)) {
             window_ = FindWindowW(nullptr, title_);
-            ControlSearch search{id_, nullptr};
-            if (window_ != nullptr) {
-                EnumChildWindows(window_, MatchControlId, reinterpret_cast<LPARAM>(&search));
-            }
-            list_ = search.found;
+            list_ = window_ != nullptr ? corvantis::tool::FindControl(window_, id_) : nullptr;
             if (list_ == nullptr) {
                 return -1;
             }
@@ -107,20 +84,21 @@ private:
 
 int wmain(int argc, wchar_t** argv) {
     if (argc != 3) {
-        Print("usage: list_watch <window> <control id>");
+        corvantis::tool::Print("usage: list_watch <window> <control id>");
         return 64;
     }
     Watch watch(argv[1], static_cast<int>(std::wcstol(argv[2], nullptr, 10)));
-    Print("ready");
+    corvantis::tool::Print("ready");
     std::string command;
     while (ReadLine(command)) {
         if (command == "count") {
             const long count = watch.Count();
-            Print(count < 0 ? "none" : "count " + std::to_string(count));
+            corvantis::tool::Print(count < 0 ? "none" : "count " + std::to_string(count));
         } else if (command.rfind("wait ", 0) == 0) {
-            Print(watch.WaitFor(std::strtol(command.c_str() + 5, nullptr, 10)) ? "done" : "none");
+            corvantis::tool::Print(
+                watch.WaitFor(std::strtol(command.c_str() + 5, nullptr, 10)) ? "done" : "none");
         } else {
-            Print("unknown command");
+            corvantis::tool::Print("unknown command");
         }
     }
     return 0;

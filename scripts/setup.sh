@@ -32,6 +32,7 @@ test_packages=(
     "${run_packages[@]}"
     g++ libgtest-dev libbenchmark-dev # native build, unit tests, benchmarks
     xvfb xdotool imagemagick          # end-to-end tests
+    xserver-xorg-core xserver-xorg-video-dummy x11-xserver-utils # two monitors side by side
     clang-format
 )
 

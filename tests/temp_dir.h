@@ -10,6 +10,9 @@
 #include <random>
 #include <string>
 
+#include <csignal>
+#include <sys/resource.h>
+
 namespace corvantis::testing {
 
 class TempDir {
@@ -57,6 +60,29 @@ public:
 
 private:
     std::filesystem::path path_;
+};
+
+// While it lasts, no file of this process grows past its first byte, as on a full disk: a write
+// fails whoever runs it, root included (no permission stops root).
+class DiskFull {
+public:
+    DiskFull() {
+        getrlimit(RLIMIT_FSIZE, &before_);
+        rlimit full = before_;
+        full.rlim_cur = 1;
+        previous_ = std::signal(SIGXFSZ, SIG_IGN); // the write fails instead of ending the test
+        setrlimit(RLIMIT_FSIZE, &full);
+    }
+    ~DiskFull() {
+        setrlimit(RLIMIT_FSIZE, &before_);
+        std::signal(SIGXFSZ, previous_);
+    }
+    DiskFull(const DiskFull&) = delete;
+    DiskFull& operator=(const DiskFull&) = delete;
+
+private:
+    rlimit before_{};
+    void (*previous_)(int) = nullptr;
 };
 
 inline std::string ReadBytes(const std::filesystem::path& path) {

@@ -1,6 +1,7 @@
 #include "app/edge_docking_win.h"
 
 #include "core/docking.h"
+#include "platform/handles_win.h"
 #include "platform/twips.h"
 #include "platform/window_win.h"
 
@@ -21,7 +22,8 @@ core::DockInput ReadPlace(HWND window, unsigned dpi, RECT& rect) {
     input.top = PixelsToTwips(rect.top, dpi);
     input.width = PixelsToTwips(rect.right - rect.left, dpi);
     input.height = PixelsToTwips(rect.bottom - rect.top, dpi);
-    input.screenWidth = PixelsToTwips(platform::ScreenPixels().cx, dpi);
+    input.monitors = platform::MonitorRects();
+    input.dpi = dpi;
     input.minimised = IsIconic(window) != FALSE;
     return input;
 }
@@ -39,13 +41,22 @@ void Carry(HWND window, unsigned dpi, const RECT& rect, const core::DockAction& 
 
 } // namespace
 
-void DockingTick(HWND window, unsigned dpi) {
+void EdgeDocking::Start(HWND window) const {
+    if (SetTimer(window, timer_, core::kDockTickMs, nullptr) == 0) {
+        platform::Trace(L"SetTimer failed: the window neither docks nor follows data.txt");
+    }
+}
+
+void EdgeDocking::Tick(HWND window, unsigned dpi) const {
+    if (held_) {
+        return;
+    }
     RECT rect{};
     const core::DockInput input = ReadPlace(window, dpi, rect);
     Carry(window, dpi, rect, core::DockStep(input));
 }
 
-void DockingReveal(HWND window, unsigned dpi) {
+void EdgeDocking::Reveal(HWND window, unsigned dpi) {
     RECT rect{};
     const core::DockInput input = ReadPlace(window, dpi, rect);
     Carry(window, dpi, rect, core::DockReveal(input));

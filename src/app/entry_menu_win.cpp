@@ -33,7 +33,10 @@ MenuCommand EntryMenu::PopUp(HWND owner, POINT at) {
             return MenuCommand::None;
         }
         for (const Item& item : kItems) {
-            AppendMenuW(menu_.get(), MF_STRING, static_cast<UINT_PTR>(item.command), item.caption);
+            if (!AppendMenuW(menu_.get(), MF_STRING, static_cast<UINT_PTR>(item.command),
+                             item.caption)) {
+                platform::Trace(L"AppendMenuW failed: the menu lacks a command");
+            }
         }
     }
     // The owner must be in front, or the menu does not close when the user clicks elsewhere.

@@ -1,7 +1,7 @@
 #include "app/launcher_controls_win.h"
 
 #include "app/control_ids.h"
-#include "app/launcher_layout.h"
+#include "app/layout.h"
 #include "app/texts.h"
 
 #include "../res/resource.h"
@@ -11,109 +11,96 @@
 namespace corvantis::app {
 
 bool LauncherControls::CreateAboveList(HWND window) {
-    using platform::CreateControl;
-    searchButton =
-        CreateControl(WC_BUTTONW, texts::kSearchCaption, BS_PUSHBUTTON, window, ids::kSearchButton);
-    const HWND strip = titleStrip.Create(window, ids::kTitleStrip, launcher::kStripBackground);
+    if (!searchButton.Create(window, WC_BUTTONW, texts::kSearchCaption, BS_PUSHBUTTON,
+                             ids::kSearchButton)) {
+        return false;
+    }
+    const HWND strip = titleStrip.Create(window, ids::kTitleStrip, kWhite);
     if (strip == nullptr) {
         return false;
     }
     titleStrip.SetFrame(launcher::kRequestBoxFrame, launcher::kRequestBoxBorder);
-    constexpr DWORD kGlyphStyle = WS_VISIBLE | SS_BITMAP | SS_NOTIFY | SS_REALSIZECONTROL;
+    titleStrip.DragByBackground();
     constexpr DWORD kButtonStyle = WS_VISIBLE | WS_TABSTOP | BS_PUSHBUTTON;
-    requestBox = CreateControl(WC_EDITW, L"", WS_VISIBLE | WS_TABSTOP | ES_AUTOHSCROLL, strip,
-                               ids::kRequestBox);
-    keepOnTopGlyph = CreateControl(WC_STATICW, L"", kGlyphStyle, strip, ids::kKeepOnTopGlyph);
-    closeGlyph = CreateControl(WC_STATICW, L"", kGlyphStyle, strip, ids::kCloseGlyph);
     // Without SS_NOTIFY the label lets the mouse through to the strip, which drags the window.
-    titleLabel = CreateControl(WC_STATICW, texts::kTitle, WS_VISIBLE | SS_LEFT | SS_NOPREFIX, strip,
-                               ids::kTitleLabel);
-    spareButton =
-        CreateControl(WC_BUTTONW, texts::kSpareCaption, kButtonStyle, window, ids::kSpareButton);
-    saveButton =
-        CreateControl(WC_BUTTONW, texts::kSaveCaption, kButtonStyle, window, ids::kSaveButton);
-    clearButton =
-        CreateControl(WC_BUTTONW, texts::kClearCaption, kButtonStyle, window, ids::kClearButton);
-    reloadButton =
-        CreateControl(WC_BUTTONW, texts::kReloadCaption, kButtonStyle, window, ids::kReloadButton);
-    for (const HWND control : {searchButton, requestBox, keepOnTopGlyph, closeGlyph, titleLabel,
-                               spareButton, saveButton, clearButton, reloadButton}) {
-        if (control == nullptr) {
-            return false;
-        }
-    }
-    SendMessageW(requestBox, EM_SETLIMITTEXT, 0, 0);
-    return true;
-}
-
-bool LauncherControls::Create(HWND window, const core::EntryList& entries,
-                              EntryListBox::Events listEvents) {
-    if (!CreateAboveList(window) ||
-        !entryList.Create(window, ids::kEntryList, entries, std::move(listEvents))) {
+    const bool created = requestBox.Create(strip, ids::kRequestBox) &&
+                         keepOnTopGlyph.Create(strip, ids::kKeepOnTopGlyph, IDB_KEEP_ON_TOP) &&
+                         closeGlyph.Create(strip, ids::kCloseGlyph, IDB_EXIT) &&
+                         titleLabel.Create(strip, WC_STATICW, texts::kTitle,
+                                           WS_VISIBLE | SS_LEFT | SS_NOPREFIX, ids::kTitleLabel) &&
+                         spareButton.Create(window, WC_BUTTONW, texts::kSpareCaption, kButtonStyle,
+                                            ids::kSpareButton) &&
+                         saveButton.Create(window, WC_BUTTONW, texts::kSaveCaption, kButtonStyle,
+                                           ids::kSaveButton) &&
+                         clearButton.Create(window, WC_BUTTONW, texts::kClearCaption, kButtonStyle,
+                                            ids::kClearButton) &&
+                         reloadButton.Create(window, WC_BUTTONW, texts::kReloadCaption,
+                                             kButtonStyle, ids::kReloadButton);
+    if (!created) {
         return false;
     }
-    keepOnTopBitmap_.reset(platform::LoadBitmapResource(IDB_KEEP_ON_TOP));
-    closeBitmap_.reset(platform::LoadBitmapResource(IDB_EXIT));
-    SendMessageW(keepOnTopGlyph, STM_SETIMAGE, IMAGE_BITMAP,
-                 reinterpret_cast<LPARAM>(keepOnTopBitmap_.get()));
-    SendMessageW(closeGlyph, STM_SETIMAGE, IMAGE_BITMAP,
-                 reinterpret_cast<LPARAM>(closeBitmap_.get()));
-    listBrush_.reset(CreateSolidBrush(platform::ToColorRef(launcher::kEntryListBackground)));
+    requestBox.SetColours({launcher::kRequestBoxColour, kWhite});
+    // Screen readers name the box and the glyphs by their tips.
+    requestBox.SetName(texts::kRequestBoxTip);
+    keepOnTopGlyph.SetName(texts::kKeepOnTopTip);
+    closeGlyph.SetName(texts::kCloseTip);
+    keepOnTopGlyph.SetColours({std::nullopt, kWhite});
+    closeGlyph.SetColours({std::nullopt, kWhite});
+    titleLabel.SetColours({launcher::kTitleColour, kWhite, true});
     return true;
 }
 
-void LauncherControls::Layout(HWND window, const platform::TwipsRect& stripPlace, unsigned dpi) {
-    using platform::PlaceControl;
-    PlaceControl(titleStrip.Hwnd(), stripPlace, dpi);
+bool LauncherControls::Create(HWND window, const core::EntryList& entries) {
+    return CreateAboveList(window) &&
+           entryList.Create(window, ids::kEntryList, entries,
+                            {launcher::kEntryListColour, launcher::kEntryListBackground});
+}
+
+void LauncherControls::Layout(const platform::TwipsRect& stripPlace, unsigned dpi) {
+    platform::PlaceControl(titleStrip.Hwnd(), stripPlace, dpi);
     titleStrip.SetDpi(dpi);
-    PlaceControl(requestBox, launcher::kRequestBox, dpi);
-    PlaceControl(keepOnTopGlyph, launcher::kKeepOnTopGlyph, dpi);
-    PlaceControl(closeGlyph, launcher::kCloseGlyph, dpi);
-    PlaceControl(titleLabel, launcher::kTitleLabel, dpi);
-    PlaceControl(entryList.Hwnd(), launcher::kEntryList, dpi);
-    PlaceControl(reloadButton, launcher::kReloadButton, dpi);
-    PlaceControl(clearButton, launcher::kClearButton, dpi);
-    PlaceControl(saveButton, launcher::kSaveButton, dpi);
-    PlaceControl(spareButton, launcher::kSpareButton, dpi);
-    PlaceControl(searchButton, launcher::kSearchButton, dpi);
+    const std::pair<const platform::Control*, platform::TwipsRect> places[] = {
+        {&requestBox, launcher::kRequestBox},   {&keepOnTopGlyph, launcher::kKeepOnTopGlyph},
+        {&closeGlyph, launcher::kCloseGlyph},   {&titleLabel, launcher::kTitleLabel},
+        {&entryList, launcher::kEntryList},     {&reloadButton, launcher::kReloadButton},
+        {&clearButton, launcher::kClearButton}, {&saveButton, launcher::kSaveButton},
+        {&spareButton, launcher::kSpareButton}, {&searchButton, launcher::kSearchButton},
+    };
+    for (const auto& [control, place] : places) {
+        control->Place(place, dpi);
+    }
     if (dpi != fontsDpi_) { // the fonts depend on the resolution alone
         ApplyFonts(dpi);
     }
-    InvalidateRect(window, nullptr, TRUE);
 }
 
 void LauncherControls::ApplyFonts(unsigned dpi) {
     const platform::ControlFonts::Use fonts[] = {
-        {launcher::kButtonFont, {reloadButton, clearButton, saveButton, spareButton}},
-        {launcher::kWindowFont, {searchButton}}, // the search button has no font of its own
-        {launcher::kRequestBoxFont, {requestBox}},
-        {launcher::kTitleFont, {titleLabel}},
+        {launcher::kButtonFont,
+         {reloadButton.Hwnd(), clearButton.Hwnd(), saveButton.Hwnd(), spareButton.Hwnd()}},
+        {launcher::kWindowFont, {searchButton.Hwnd()}}, // the search button has no font of its own
+        {launcher::kRequestBoxFont, {requestBox.Hwnd()}},
+        {kTitleFont, {titleLabel.Hwnd()}},
         {launcher::kEntryListFont, {entryList.Hwnd()}},
     };
     fonts_.Apply(fonts, dpi);
     fontsDpi_ = dpi;
 }
 
-LRESULT LauncherControls::Colour(HDC dc, HWND control) const {
-    using platform::ToColorRef;
-    if (control == entryList.Hwnd()) {
-        SetTextColor(dc, ToColorRef(launcher::kEntryListColour));
-        SetBkColor(dc, ToColorRef(launcher::kEntryListBackground));
-        return reinterpret_cast<LRESULT>(listBrush_.get());
+void LauncherControls::AddTips(HWND window) const {
+    const INITCOMMONCONTROLSEX controls{sizeof controls, ICC_WIN95_CLASSES | ICC_STANDARD_CLASSES};
+    if (!InitCommonControlsEx(&controls)) {
+        platform::Trace(L"InitCommonControlsEx failed");
     }
-    if (control == requestBox) {
-        SetTextColor(dc, ToColorRef(launcher::kRequestBoxColour));
-        SetBkColor(dc, ToColorRef(launcher::kRequestBoxBackground));
-    } else if (control == titleLabel) {
-        SetTextColor(dc, ToColorRef(launcher::kTitleColour));
-        SetBkMode(dc, TRANSPARENT);
-    }
-    return reinterpret_cast<LRESULT>(GetStockObject(WHITE_BRUSH));
+    const HWND tooltip = platform::CreateTooltip(window);
+    platform::AddTooltip(tooltip, requestBox.Hwnd(), texts::kRequestBoxTip);
+    platform::AddTooltip(tooltip, keepOnTopGlyph.Hwnd(), texts::kKeepOnTopTip);
+    platform::AddTooltip(tooltip, closeGlyph.Hwnd(), texts::kCloseTip);
 }
 
 std::array<HWND, 7> LauncherControls::TabOrder() const {
-    return {requestBox, entryList.Hwnd(), reloadButton,     clearButton,
-            saveButton, spareButton,      titleStrip.Hwnd()};
+    return {requestBox.Hwnd(), entryList.Hwnd(),   reloadButton.Hwnd(), clearButton.Hwnd(),
+            saveButton.Hwnd(), spareButton.Hwnd(), titleStrip.Hwnd()};
 }
 
 } // namespace corvantis::app

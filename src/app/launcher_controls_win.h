@@ -1,11 +1,12 @@
 #pragma once
 // The launcher window's controls: created in the design's order, placed and given fonts at the
-// window's resolution, and coloured.
+// window's resolution, each with its colours.
 
 #include "app/entry_list_box_win.h"
+#include "platform/control_win.h"
 #include "platform/geometry.h"
-#include "platform/handles_win.h"
 #include "platform/panel_win.h"
+#include "platform/text_box_win.h"
 #include "platform/window_win.h"
 
 #include <array>
@@ -14,23 +15,23 @@ namespace corvantis::app {
 
 struct LauncherControls {
     // False when one of them cannot be created.
-    bool Create(HWND window, const core::EntryList& entries, EntryListBox::Events listEvents);
-    void Layout(HWND window, const platform::TwipsRect& stripPlace, unsigned dpi);
-    // The colours of WM_CTLCOLOR*.
-    LRESULT Colour(HDC dc, HWND control) const;
+    bool Create(HWND window, const core::EntryList& entries);
+    void Layout(const platform::TwipsRect& stripPlace, unsigned dpi);
+    // The tips of the request box and the glyphs, owned by `window`.
+    void AddTips(HWND window) const;
     // The request box first; the label and the hidden search button never take the focus.
     std::array<HWND, 7> TabOrder() const;
 
     platform::Panel titleStrip;
-    HWND requestBox = nullptr;
-    HWND keepOnTopGlyph = nullptr;
-    HWND closeGlyph = nullptr;
-    HWND titleLabel = nullptr;
-    HWND searchButton = nullptr;
-    HWND reloadButton = nullptr;
-    HWND clearButton = nullptr;
-    HWND saveButton = nullptr;
-    HWND spareButton = nullptr;
+    platform::TextBox requestBox;
+    platform::Glyph keepOnTopGlyph;
+    platform::Glyph closeGlyph;
+    platform::Control titleLabel;
+    platform::Control searchButton;
+    platform::Control reloadButton;
+    platform::Control clearButton;
+    platform::Control saveButton;
+    platform::Control spareButton;
     EntryListBox entryList;
 
 private:
@@ -39,9 +40,6 @@ private:
 
     platform::ControlFonts fonts_;
     unsigned fontsDpi_ = 0; // the resolution of fonts_; 0 before the first layout
-    platform::UniqueBrush listBrush_;
-    platform::UniqueBitmap keepOnTopBitmap_;
-    platform::UniqueBitmap closeBitmap_;
 };
 
 } // namespace corvantis::app

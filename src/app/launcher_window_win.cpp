@@ -1,22 +1,16 @@
 #include "app/launcher_window_win.h"
 
-#include "app/control_ids.h"
 #include "app/edge_docking_win.h"
-#include "app/launcher_layout.h"
+#include "app/layout.h"
 #include "app/summon_win.h"
 #include "app/texts.h"
-#include "core/closing.h"
 #include "core/docking.h"
-#include "core/entry_commands.h"
-#include "core/resolve.h"
 #include "platform/shell_win.h"
 
 #include "../res/resource.h"
 
 #include <commctrl.h>
 #include <windowsx.h>
-
-#include <algorithm>
 
 namespace corvantis::app {
 namespace {
@@ -25,91 +19,98 @@ constexpr UINT_PTR kDockingTimer = 1;
 // A timer's message comes after every paint the window has waiting: the start is finished then.
 constexpr UINT_PTR kFinishStartTimer = 2;
 
+void Warn(HWND owner, const wchar_t* message) {
+    MessageBoxW(owner, message, texts::kAppTitle, MB_OK | MB_ICONWARNING);
+}
+
 } // namespace
 
-LauncherWindow::LauncherWindow(core::LauncherState& state, core::EntryFile entryFile)
-    : state_(state), entryFile_(std::move(entryFile)), stripPlace_(launcher::kTitleStrip),
-      editor_(*this, state) {}
+LauncherWindow::LauncherWindow(core::Launcher& launcher)
+    : launcher_(launcher), stripPlace_(launcher::kTitleStrip), docking_(kDockingTimer) {
+    editor_.OnAdd([this](std::u16string_view line) { launcher_.Add(line); });
+    editor_.OnEdit(
+        [this](core::EntryList::Id id, std::u16string_view line) { launcher_.Edit(id, line); });
+    editor_.OnClosed([this] { ReturnFromEditor(); });
+}
 
 HICON LauncherWindow::ClassIcon(HINSTANCE instance) {
     return LoadIconW(instance, MAKEINTRESOURCEW(IDI_CORVANTIS));
 }
 
 bool LauncherWindow::Create() {
-    if (!CreateBound(WS_EX_TOOLWINDOW, texts::kLauncherWindow, WS_POPUP | WS_CLIPCHILDREN, nullptr,
-                     nullptr, static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH)))) {
+    if (!CreatePopup(texts::kLauncherWindow)) {
         return false;
     }
-    const bool created = controls_.Create(Hwnd(), entries_,
-                                          {[this] { OnListClick(); },
-                                           [this](std::u16string text) {
-                                               // One line, as a single-line box takes a paste.
-                                               editor_.OpenWithTarget(core::FirstLine(text));
-                                           }});
-    if (!created) {
-        platform::Trace(L"the launcher's controls could not be created");
-        DestroyWindow(Hwnd());
-        return false;
-    }
-    SetTimer(Hwnd(), kDockingTimer, core::kDockTickMs, nullptr);
+    docking_.Start(Hwnd());
     Load();
-    SetTimer(Hwnd(), kFinishStartTimer, 0, nullptr);
+    if (SetTimer(Hwnd(), kFinishStartTimer, 0, nullptr) == 0) {
+        platform::Trace(L"SetTimer failed: the start is finished at once");
+        FinishStart();
+    }
     return true;
+}
+
+bool LauncherWindow::CreateControls() {
+    if (!controls_.Create(Hwnd(), launcher_.Entries())) {
+        return false;
+    }
+    launcher_.Show(&controls_.entryList);
+    RememberFocus(controls_.requestBox.Hwnd());
+    controls_.searchButton.OnClick([this] { RunRequest(); });
+    controls_.keepOnTopGlyph.OnClick([this] { KeepOnTop(); });
+    controls_.closeGlyph.OnClick([this] { CloseAndSave(); });
+    controls_.reloadButton.OnClick([this] { launcher_.Reload(); });
+    controls_.clearButton.OnClick([this] { launcher_.Clear(); });
+    controls_.saveButton.OnClick([this] {
+        if (!launcher_.Save()) {
+            Warn(Hwnd(), texts::kSaveFailed);
+        }
+    });
+    EntryListBox& list = controls_.entryList;
+    list.OnClick([this, &list] { PopUpMenu(list.Selection(), std::nullopt); });
+    list.OnMenuKey(
+        [this, &list] { PopUpMenu(list.Selection(), list.MenuPlace(list.Selection())); });
+    return true;
+}
+
+void LauncherWindow::Layout() {
+    controls_.Layout(stripPlace_, Dpi());
+    InvalidateRect(Hwnd(), nullptr, TRUE);
 }
 
 void LauncherWindow::FinishStart() {
     KillTimer(Hwnd(), kFinishStartTimer);
     ole_.emplace();
-    controls_.entryList.AcceptDrops();
-    const INITCOMMONCONTROLSEX controls{sizeof controls, ICC_WIN95_CLASSES | ICC_STANDARD_CLASSES};
-    if (!InitCommonControlsEx(&controls)) {
-        platform::Trace(L"InitCommonControlsEx failed");
-    }
+    controls_.entryList.AcceptDrops([this](std::u16string text) {
+        // One line, as a single-line box takes a paste.
+        OpenEditor(true, [&] { return editor_.OpenWithTarget(core::FirstLine(text)); });
+    });
     // After the load: an owned tooltip that exists before the window first becomes topmost keeps
     // it from becoming topmost under Wine.
-    const HWND tooltip = platform::CreateTooltip(Hwnd());
-    platform::AddTooltip(tooltip, controls_.requestBox, texts::kRequestBoxTip);
-    platform::AddTooltip(tooltip, controls_.keepOnTopGlyph, texts::kKeepOnTopTip);
-    platform::AddTooltip(tooltip, controls_.closeGlyph, texts::kCloseTip);
-}
-
-void LauncherWindow::AnswerSummons(std::uint64_t key) {
-    summonKey_ = key;
-    summonMessage_ = SummonMessage();
-    // A copy started without elevation may summon an elevated one.
-    if (summonMessage_ != 0 &&
-        !ChangeWindowMessageFilterEx(Hwnd(), summonMessage_, MSGFLT_ALLOW, nullptr)) {
-        platform::Trace(L"ChangeWindowMessageFilterEx failed for the summon");
-    }
+    controls_.AddTips(Hwnd());
 }
 
 void LauncherWindow::Load() {
     PlaceCentred(launcher::kWidth, launcher::kHeight);
-    SetFrame(launcher::kWindowFrameDesign, launcher::kFrameBorder);
+    SetFrame(launcher::kWindowFrameDesign, kFrameBorder);
     Layout();
     // A missing file leaves the list empty, and nothing is created until a save. So does an
     // unreadable one, and the user hears of it: its entries come back once it can be read.
-    const bool unreadable = entryFile_.Load(entries_) == core::LoadOutcome::Unreadable;
+    const bool unreadable = launcher_.Load() == core::LoadOutcome::Unreadable;
     ShowOnTop();
-    SetFrame(launcher::FrameRect(launcher::kWidth, launcher::kHeight), launcher::kFrameBorder);
+    SetFrame(FrameRect(launcher::kWidth, launcher::kHeight), kFrameBorder);
     stripPlace_ = launcher::StripRect(launcher::kWidth);
     Layout();
     KeepOnTop();
     SetForegroundWindow(Hwnd());
-    SetFocus(controls_.requestBox);
+    SetFocus(controls_.requestBox.Hwnd());
     if (unreadable) {
-        MessageBoxW(Hwnd(), texts::kUnreadableAtStart, texts::kAppTitle, MB_OK | MB_ICONWARNING);
+        Warn(Hwnd(), texts::kUnreadableAtStart);
     }
 }
 
 bool LauncherWindow::PreTranslateMessage(const MSG& message) {
-    if (editor_.PreTranslateMessage(message)) {
-        return true;
-    }
     if (message.message != WM_KEYDOWN && message.message != WM_SYSKEYDOWN) {
-        return false;
-    }
-    if (message.hwnd != Hwnd() && !IsChild(Hwnd(), message.hwnd)) {
         return false;
     }
     if (message.wParam == VK_RETURN) {
@@ -123,114 +124,44 @@ bool LauncherWindow::PreTranslateMessage(const MSG& message) {
 }
 
 void LauncherWindow::RunRequest() {
-    // A relative target means one beside the program and its data.txt, wherever it was started.
-    const std::u16string folder = platform::ProgramFolder();
-    core::ResolveRequest(
-        entryFile_, platform::WindowText(controls_.requestBox),
-        [&](std::u16string_view target) { platform::ShellOpen(Hwnd(), target, folder); });
-    SetFocus(controls_.requestBox);
-}
-
-bool LauncherWindow::SaveList() {
-    return entryFile_.Save(entries_);
+    for (const std::u16string& target : launcher_.Resolve(controls_.requestBox.Text())) {
+        platform::ShellOpen(Hwnd(), target, launcher_.Folder());
+    }
+    SetFocus(controls_.requestBox.Hwnd());
 }
 
 void LauncherWindow::CloseAndSave() {
     // The window goes at once: writing a big list back takes a moment nobody needs to watch.
     ShowWindow(Hwnd(), SW_HIDE);
-    if (core::CloseLauncher(state_, [this] { return SaveList(); }) ==
-        core::CloseOutcome::KeepRunning) {
+    if (launcher_.Close() == core::CloseOutcome::KeepRunning) {
         ShowWindow(Hwnd(), SW_SHOW); // back, with what went wrong
-        MessageBoxW(Hwnd(), texts::kCloseSaveFailed, texts::kAppTitle, MB_OK | MB_ICONWARNING);
+        Warn(Hwnd(), texts::kCloseSaveFailed);
         return;
     }
     DestroyWindow(Hwnd());
 }
 
-void LauncherWindow::OnListClick() {
-    state_.selected = controls_.entryList.Selection();
+void LauncherWindow::PopUpMenu(int selected, std::optional<POINT> at) {
     menuOpen_ = true;
-    const MenuCommand command = menu_.PopUp(Hwnd());
+    const MenuCommand command = at ? menu_.PopUp(Hwnd(), *at) : menu_.PopUp(Hwnd());
     menuOpen_ = false;
-    RunMenuCommand(command);
-}
-
-void LauncherWindow::OnTick() {
-    if (!dockingHeld_) {
-        DockingTick(Hwnd(), Dpi());
-    }
-    // The list follows outside changes of the file while it has none of its own; not under an
-    // open menu, which acts on what it was opened on. (The editor stops the tick.)
-    if (!menuOpen_) {
-        entryFile_.Follow(entries_);
-    }
-}
-
-LRESULT LauncherWindow::OnSummon(WPARAM wParam, LPARAM lParam) {
-    if (!summonKey_ || !NamesKey(wParam, lParam, *summonKey_)) {
-        return 0; // a copy from another folder looks for its own launcher
-    }
-    Summon();
-    return kSummonAnswered;
-}
-
-void LauncherWindow::Summon() {
-    // While the editor is open, or a message box waits for an answer, that comes forward; the
-    // launcher follows when it closes.
-    const HWND editor = editor_.Hwnd();
-    const HWND popup = GetLastActivePopup(editor != nullptr ? editor : Hwnd());
-    if (editor != nullptr && popup == editor) {
-        editor_.Show();
-        return;
-    }
-    if (popup != Hwnd()) {
-        SetForegroundWindow(popup);
-        return;
-    }
-    DockingReveal(Hwnd(), Dpi());
-    ShowOnTop();
-    SetForegroundWindow(Hwnd());
-    dockingHeld_ = GetForegroundWindow() == Hwnd();
-    SetFocus(controls_.requestBox);
-    SendMessageW(controls_.requestBox, EM_SETSEL, 0, -1);
-}
-
-void LauncherWindow::OnListMenuKey() {
-    const HWND list = controls_.entryList.Hwnd();
-    state_.selected = controls_.entryList.Selection();
-    RECT client{};
-    GetClientRect(list, &client);
-    POINT at{client.left, client.top}; // no selection: at the list's top-left corner
-    RECT item{};
-    if (state_.selected >= 0 &&
-        SendMessageW(list, LB_GETITEMRECT, static_cast<WPARAM>(state_.selected),
-                     reinterpret_cast<LPARAM>(&item)) != LB_ERR) {
-        // An item scrolled out of view: the menu stays at the list's edge.
-        at = {item.left, std::clamp(item.bottom, client.top, client.bottom)};
-    }
-    ClientToScreen(list, &at);
-    menuOpen_ = true;
-    const MenuCommand command = menu_.PopUp(Hwnd(), at);
-    menuOpen_ = false;
-    RunMenuCommand(command);
-}
-
-void LauncherWindow::RunMenuCommand(MenuCommand command) {
     switch (command) {
     case MenuCommand::AddOne:
-        editor_.OpenAdd();
+        OpenEditor(true, [this] { return editor_.OpenAdd(); });
         break;
     case MenuCommand::EditIt:
-        editor_.OpenEdit();
+        if (const auto opening = launcher_.OpenEdit(selected)) {
+            OpenEditor(false, [&] { return editor_.OpenEdit(opening->id, opening->parts); });
+        }
         break;
     case MenuCommand::Delete:
-        core::DeleteSelected(entries_, state_);
+        launcher_.Delete(selected);
         break;
     case MenuCommand::DeleteAll:
         if (MessageBoxW(Hwnd(), texts::kDeleteAllQuestion, texts::kDeleteAllTitle, MB_OKCANCEL) ==
                 IDOK &&
-            !core::DeleteAll(entries_, entryFile_)) {
-            MessageBoxW(Hwnd(), texts::kDeleteAllFailed, texts::kAppTitle, MB_OK | MB_ICONWARNING);
+            !launcher_.DeleteAll()) {
+            Warn(Hwnd(), texts::kDeleteAllFailed);
         }
         break;
     case MenuCommand::None:
@@ -238,45 +169,58 @@ void LauncherWindow::RunMenuCommand(MenuCommand command) {
     }
 }
 
+void LauncherWindow::OpenEditor(bool adding, const std::function<bool()>& open) {
+    if (adding) {
+        ShowWindow(Hwnd(), SW_HIDE);
+    }
+    if (!open()) {
+        ReturnFromEditor(); // the launcher may have hidden itself for the editor
+        return;
+    }
+    docking_.Stop(Hwnd());
+}
+
+void LauncherWindow::ReturnFromEditor() {
+    ShowWindow(Hwnd(), SW_SHOW);
+    SetForegroundWindow(Hwnd());
+    SetFocus(controls_.requestBox.Hwnd());
+    docking_.Start(Hwnd());
+}
+
+void LauncherWindow::OnTick() {
+    docking_.Tick(Hwnd(), Dpi());
+    // Not under an open menu, which acts on what it was opened on. (The editor stops the tick.)
+    if (!menuOpen_) {
+        launcher_.Tick();
+    }
+}
+
+void LauncherWindow::Summon() {
+    // While the editor is open, or a message box waits for an answer, that comes forward; the
+    // launcher follows when it closes.
+    if (editor_.ComeForward() || platform::ForwardActivePopup(Hwnd())) {
+        return;
+    }
+    EdgeDocking::Reveal(Hwnd(), Dpi());
+    ShowOnTop();
+    SetForegroundWindow(Hwnd());
+    docking_.Hold(GetForegroundWindow() == Hwnd());
+    SetFocus(controls_.requestBox.Hwnd());
+    SendMessageW(controls_.requestBox.Hwnd(), EM_SETSEL, 0, -1);
+}
+
 LRESULT LauncherWindow::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
     switch (message) {
-    case WM_COMMAND:
-        OnCommand(LOWORD(wParam), HIWORD(wParam));
-        return 0;
-    case WM_CTLCOLOREDIT:
-    case WM_CTLCOLORSTATIC:
-    case WM_CTLCOLORLISTBOX:
-        return controls_.Colour(reinterpret_cast<HDC>(wParam), reinterpret_cast<HWND>(lParam));
-    case WM_CONTEXTMENU:
-        // The list passes its menu key up, at -1, -1; a right click on it (at the pointer's
-        // coordinates) does nothing.
-        if (reinterpret_cast<HWND>(wParam) == controls_.entryList.Hwnd() &&
-            GET_X_LPARAM(lParam) == -1 && GET_Y_LPARAM(lParam) == -1) {
-            OnListMenuKey();
-            return 0;
-        }
-        return Default(message, wParam, lParam);
-    case WM_DRAWITEM: // the entry list draws its items from the entries
-        return controls_.entryList.Draw(*reinterpret_cast<const DRAWITEMSTRUCT*>(lParam))
-                   ? TRUE
-                   : Default(message, wParam, lParam);
     case WM_ACTIVATE:
-        OnActivate(wParam);
-        return 0;
-    case WM_SETFOCUS:
-        OnSetFocus();
+        if (LOWORD(wParam) == WA_INACTIVE) {
+            docking_.Hold(false);
+        }
         return 0;
     case WM_TIMER:
-        if (wParam == kDockingTimer) {
+        if (docking_.IsTick(wParam)) {
             OnTick();
         } else if (wParam == kFinishStartTimer) {
             FinishStart();
-        }
-        return 0;
-    case platform::kPanelMouseMove:
-        // Only a held left button drags: a bare move over the strip must not grab the window.
-        if ((wParam & MK_LBUTTON) != 0) {
-            platform::DragWindow(Hwnd());
         }
         return 0;
     case WM_CLOSE: // Alt+F4 closes like the close glyph, so changes are never dropped
@@ -284,8 +228,8 @@ LRESULT LauncherWindow::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam
         return 0;
     case WM_ENDSESSION:
         // Signing out ends the program without the close glyph: keep the changes all the same.
-        if (wParam != FALSE) {
-            core::CloseLauncher(state_, [this] { return SaveList(); });
+        if (wParam != FALSE && launcher_.Close() == core::CloseOutcome::KeepRunning) {
+            platform::Trace(L"the session ends with changes data.txt could not take");
         }
         return 0;
     case WM_DESTROY:
@@ -293,73 +237,14 @@ LRESULT LauncherWindow::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam
         PostQuitMessage(0);
         return 0;
     default:
-        if (summonMessage_ != 0 && message == summonMessage_) {
-            return OnSummon(wParam, lParam);
+        if (const auto summoned = summons_.Heard(message, wParam, lParam)) {
+            if (*summoned) {
+                Summon();
+            }
+            return *summoned ? kSummonAnswered : 0;
         }
         return Default(message, wParam, lParam);
     }
-}
-
-void LauncherWindow::OnCommand(int id, int code) {
-    if (code != BN_CLICKED && code != STN_CLICKED) {
-        return;
-    }
-    switch (id) {
-    case ids::kReloadButton:
-        core::ReloadList(entries_, entryFile_);
-        break;
-    case ids::kClearButton:
-        entries_.Clear();
-        break;
-    case ids::kSaveButton:
-        if (!SaveList()) {
-            MessageBoxW(Hwnd(), texts::kSaveFailed, texts::kAppTitle, MB_OK | MB_ICONWARNING);
-        }
-        break;
-    case ids::kSearchButton:
-        RunRequest();
-        break;
-    case ids::kKeepOnTopGlyph:
-        KeepOnTop();
-        break;
-    case ids::kCloseGlyph:
-        CloseAndSave();
-        break;
-    default: // the spare button has no action
-        break;
-    }
-}
-
-void LauncherWindow::OnActivate(WPARAM wParam) {
-    // Like a dialog: the control that had the focus gets it back when the window is activated.
-    if (LOWORD(wParam) == WA_INACTIVE) {
-        dockingHeld_ = false;
-        const HWND focus = GetFocus();
-        if (focus != nullptr && IsChild(Hwnd(), focus)) {
-            lastFocus_ = focus;
-        }
-    } else {
-        OnSetFocus();
-    }
-}
-
-void LauncherWindow::OnSetFocus() {
-    SetFocus(lastFocus_ != nullptr && IsWindow(lastFocus_) ? lastFocus_ : controls_.requestBox);
-}
-
-void LauncherWindow::HideForAdding() {
-    ShowWindow(Hwnd(), SW_HIDE);
-}
-
-void LauncherWindow::SuspendDocking() {
-    KillTimer(Hwnd(), kDockingTimer);
-}
-
-void LauncherWindow::ReturnFromEditor() {
-    ShowWindow(Hwnd(), SW_SHOW);
-    SetForegroundWindow(Hwnd());
-    SetFocus(controls_.requestBox);
-    SetTimer(Hwnd(), kDockingTimer, core::kDockTickMs, nullptr);
 }
 
 } // namespace corvantis::app

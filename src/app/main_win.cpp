@@ -3,8 +3,8 @@
 #include "app/launcher_window_win.h"
 #include "app/summon_win.h"
 #include "app/texts.h"
-#include "core/entry_file.h"
-#include "core/launcher_state.h"
+#include "core/launcher.h"
+#include "platform/base_window_win.h"
 #include "platform/instance_lock_win.h"
 #include "platform/window_win.h"
 
@@ -12,8 +12,14 @@
 
 int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
     using namespace corvantis;
+    // Before anything else: every DLL loaded from now on, by the program (the delay-loaded ones)
+    // or by a system DLL on its behalf (comctl32's theme DLL, the accessibility DLL), comes from
+    // System32, never from the program's folder, where a DLL planted beside a download waits.
+    if (!SetDefaultDllDirectories(LOAD_LIBRARY_SEARCH_SYSTEM32)) {
+        platform::Trace(L"SetDefaultDllDirectories failed: DLLs are looked for beside the program");
+    }
     // One copy runs per folder, that is per data.txt: a later start summons it and ends.
-    const std::u16string folder = platform::ProgramFolder();
+    std::u16string folder = platform::ProgramFolder();
     platform::InstanceLock lock(folder);
     switch (app::ClaimFolder(lock)) {
     case app::StartRole::Run:
@@ -26,16 +32,17 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
         return 1;
     }
 
-    core::LauncherState state;
-    app::LauncherWindow launcher(state, core::EntryFile::InFolder(folder, GetACP()));
-    if (!launcher.Create()) {
+    core::EntryFile file = core::EntryFile::InFolder(folder, GetACP());
+    core::Launcher launcher(std::move(folder), std::move(file));
+    app::LauncherWindow window(launcher);
+    if (!window.Create()) {
         MessageBoxW(nullptr, app::texts::kStartFailed, app::texts::kAppTitle, MB_OK | MB_ICONERROR);
         return 1;
     }
-    launcher.AnswerSummons(lock.Key());
+    window.AnswerSummons(lock.Key());
     MSG message;
     while (GetMessageW(&message, nullptr, 0, 0) > 0) {
-        if (launcher.PreTranslateMessage(message)) {
+        if (platform::PreTranslate(message)) {
             continue;
         }
         TranslateMessage(&message);

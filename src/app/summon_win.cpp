@@ -15,6 +15,15 @@ LPARAM KeyHigh(std::uint64_t key) {
     return static_cast<LPARAM>(static_cast<std::uint32_t>(key >> 32));
 }
 
+// The summon message, registered by name; 0 (traced) when it cannot be registered.
+UINT SummonMessage() {
+    const UINT message = RegisterWindowMessageW(kSummonMessageName);
+    if (message == 0) {
+        platform::Trace(L"RegisterWindowMessageW failed: a later start cannot summon the launcher");
+    }
+    return message;
+}
+
 // Asks every launcher window until the one of `key`'s folder answers.
 bool SummonLauncher(std::uint64_t key) {
     const UINT message = SummonMessage();
@@ -40,17 +49,22 @@ bool SummonLauncher(std::uint64_t key) {
 
 } // namespace
 
-UINT SummonMessage() {
-    const UINT message = RegisterWindowMessageW(kSummonMessageName);
-    if (message == 0) {
-        platform::Trace(L"RegisterWindowMessageW failed: a later start cannot summon the launcher");
+void SummonListener::Listen(HWND window, std::uint64_t key) {
+    key_ = key;
+    message_ = SummonMessage();
+    // A copy started without elevation may summon an elevated one.
+    if (message_ != 0 && !ChangeWindowMessageFilterEx(window, message_, MSGFLT_ALLOW, nullptr)) {
+        platform::Trace(L"ChangeWindowMessageFilterEx failed for the summon");
     }
-    return message;
 }
 
-bool NamesKey(WPARAM wParam, LPARAM lParam, std::uint64_t key) {
-    return static_cast<std::uint32_t>(wParam) == static_cast<std::uint32_t>(KeyLow(key)) &&
-           static_cast<std::uint32_t>(lParam) == static_cast<std::uint32_t>(KeyHigh(key));
+std::optional<bool> SummonListener::Heard(UINT message, WPARAM wParam, LPARAM lParam) const {
+    if (message_ == 0 || message != message_) {
+        return std::nullopt;
+    }
+    // A copy from another folder looks for its own launcher.
+    return static_cast<std::uint32_t>(wParam) == static_cast<std::uint32_t>(KeyLow(key_)) &&
+           static_cast<std::uint32_t>(lParam) == static_cast<std::uint32_t>(KeyHigh(key_));
 }
 
 StartRole ClaimFolder(platform::InstanceLock& lock) {

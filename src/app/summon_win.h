@@ -9,6 +9,7 @@
 #include <windows.h>
 
 #include <cstdint>
+#include <optional>
 
 namespace corvantis::app {
 
@@ -21,11 +22,18 @@ inline constexpr UINT kSummonAnswerMs = 2'000;
 // What a launcher answers to a summon that names its folder; any other answer means "not me".
 inline constexpr LRESULT kSummonAnswered = 0x5343;
 
-// The summon message, registered by name; 0 (traced) when it cannot be registered.
-UINT SummonMessage();
+// The running launcher's ear for summons.
+class SummonListener {
+public:
+    // From now on `window` hears the summons of the folder of `key`.
+    void Listen(HWND window, std::uint64_t key);
+    // Whether `message` summons this folder's launcher; nullopt when it is no summon at all.
+    std::optional<bool> Heard(UINT message, WPARAM wParam, LPARAM lParam) const;
 
-// Whether a summon's parameters name `key`.
-bool NamesKey(WPARAM wParam, LPARAM lParam, std::uint64_t key);
+private:
+    UINT message_ = 0;
+    std::uint64_t key_ = 0;
+};
 
 enum class StartRole {
     Run,      // this start owns the folder: it runs

@@ -18,6 +18,8 @@ inline constexpr wchar_t kRequestBoxTip[] =
     L"输入触发关键字,按enter键执行.备注：多个关键字用空格隔开";
 inline constexpr wchar_t kKeepOnTopTip[] = L"置顶";
 inline constexpr wchar_t kCloseTip[] = L"退出";
+// What screen readers call the entry list.
+inline constexpr wchar_t kEntryListName[] = L"条目列表";
 
 inline constexpr wchar_t kStartFailed[] = L"无法创建 Corvantis 的窗口，程序无法启动。";
 inline constexpr wchar_t kRunningNoAnswer[] =

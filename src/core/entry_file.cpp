@@ -301,7 +301,7 @@ bool EntryFile::ChangedOnDisk() const {
 }
 
 bool EntryFile::Follow(EntryList& list) {
-    if (!ChangedOnDisk() || !ListIsSaved(list)) {
+    if (!ChangedOnDisk() || !ListShowsFile(list)) {
         return false;
     }
     platform::FileContent now = platform::ReadFileContent(path_);
@@ -334,7 +334,7 @@ bool EntryFile::Follow(EntryList& list) {
     return true;
 }
 
-bool EntryFile::ListIsSaved(const EntryList& list) const {
+bool EntryFile::ListShowsFile(const EntryList& list) const {
     if (!known_) {
         return list.Count() == 0;
     }

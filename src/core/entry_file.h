@@ -96,7 +96,7 @@ public:
     bool Follow(EntryList& list);
 
     // Whether the list shows the file as last read or written, with no change of its own.
-    bool ListIsSaved(const EntryList& list) const;
+    bool ListShowsFile(const EntryList& list) const;
 
 private:
     // Merges the list's changes into `now` (the settled file) and replaces the file with the

@@ -122,4 +122,17 @@ EntryParts SplitEntryLine(std::u16string_view line);
 // trimmed).
 std::u16string JoinEntryLine(std::u16string_view keywords, std::u16string_view target);
 
+enum class SaveCheck {
+    Ok,
+    EmptyKeyword,
+    EmptyTarget,
+    KeywordLineBreak, // CR, LF or NUL: the line would break apart
+    KeywordColon,     // the first colon divides the line, so keywords cannot hold one
+    TargetLineBreak,
+};
+
+// The editor's checks before a save, the keyword box first: only the first failure is reported.
+// A box of spaces passes; so does a target with colons of its own.
+SaveCheck CheckEntryParts(std::u16string_view keywords, std::u16string_view target);
+
 } // namespace corvantis::core

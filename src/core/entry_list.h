@@ -17,6 +17,7 @@
 #include <string>
 #include <string_view>
 #include <unordered_map>
+#include <utility>
 #include <vector>
 
 namespace corvantis::core {
@@ -43,6 +44,10 @@ public:
     explicit EntryList(EntryListView& view) : view_(&view) {}
     EntryList(const EntryList&) = delete;
     EntryList& operator=(const EntryList&) = delete;
+
+    // From now on `view` (nullptr for none) is told of every change; it shows the list as it is
+    // now. Returns the view told so far.
+    EntryListView* SetView(EntryListView* view) { return std::exchange(view_, view); }
 
     int Count() const { return static_cast<int>(origins_.size()); }
     bool Names(int index) const { return index >= 0 && index < Count(); }

@@ -2,7 +2,7 @@
 
 #include "core/web_query.h"
 #include "platform/codepage.h"
-#include "platform/text_compare.h"
+#include "core/text_compare.h"
 
 #include <bit>
 #include <cstdint>
@@ -109,7 +109,7 @@ std::optional<std::string> AsciiForm(std::u16string_view text) {
 } // namespace
 
 Request SplitRequest(std::u16string_view text) {
-    const size_t space = platform::FindChar(text, u' ');
+    const size_t space = FindChar(text, u' ');
     if (space == npos) {
         return {std::u16string(text), std::nullopt};
     }
@@ -182,7 +182,7 @@ void Resolver::NonAsciiLine(std::string_view line, unsigned codePage) {
 }
 
 void Resolver::Open(std::u16string_view target) {
-    size_t found = request_.query ? platform::FindText(target, kPlaceholder) : npos;
+    size_t found = request_.query ? FindText(target, kPlaceholder) : npos;
     if (found == npos) {
         onTarget_(target);
         return;
@@ -191,7 +191,7 @@ void Resolver::Open(std::u16string_view target) {
     // typed.
     substituted_.clear();
     size_t copied = 0;
-    for (; found != npos; found = platform::FindText(target, kPlaceholder, copied)) {
+    for (; found != npos; found = FindText(target, kPlaceholder, copied)) {
         substituted_.append(target, copied, found - copied);
         AppendQuery(substituted_, target, found, *request_.query);
         copied = found + kPlaceholder.size();

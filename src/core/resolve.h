@@ -10,7 +10,7 @@
 // an entry and opens nothing.
 
 #include "core/entry_file.h"
-#include "platform/text_compare.h"
+#include "core/text_compare.h"
 
 #include <functional>
 #include <optional>
@@ -49,7 +49,7 @@ private:
     // The keyword as bytes when it is ASCII; otherwise no line of ASCII keywords can match.
     const std::optional<std::string> asciiKeyword_;
     const TargetSink& onTarget_;
-    const platform::EqualChars colons_{u':'};
+    const EqualChars colons_{u':'};
     std::u16string substituted_;
 };
 

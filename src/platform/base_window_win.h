@@ -1,8 +1,12 @@
 #pragma once
-// One window = one class: BaseWindow<T> binds the C++ object to its HWND on WM_NCCREATE, handles
-// what every window of the program shares (a change of resolution, painting its frame, centring,
-// staying on top) and routes every other message to T::HandleMessage. No exception ever leaves
-// the window procedure.
+// One window = one class. WindowBase is what every window of the program is, a top-level window,
+// a panel or a control: its handle, a look at the keys before they are dispatched, and the
+// notifications about it that its parent receives (WM_COMMAND, WM_CTLCOLOR*, WM_DRAWITEM), which
+// the parent reflects to it. BaseWindow<T> binds the C++ object to its HWND on WM_NCCREATE,
+// handles what every window of the program shares (creating it with its controls, a change of
+// resolution, painting its frame, reflection, dragging by its background, centring, staying on
+// top) and routes every other message to T::HandleMessage. No exception ever leaves the window
+// procedure.
 
 #include "platform/geometry.h"
 #include "platform/handles_win.h"
@@ -15,16 +19,50 @@
 
 namespace corvantis::platform {
 
-template <typename T> class BaseWindow {
+class WindowBase : NoCopy {
 public:
     HWND Hwnd() const { return hwnd_; }
+
+    // The program's window or control that `window` is; nullptr for any other.
+    static WindowBase* Of(HWND window);
+    // Lets go of every window that has been destroyed: a control goes with its parent without
+    // a word to its object, which may outlive it.
+    static void ForgetDestroyed() noexcept;
+
+    // A message of this window or of one of its children, before it is dispatched: true when it
+    // is used up.
+    virtual bool PreTranslateMessage(const MSG&) { return false; }
+    // A notification about this window that its parent received: the answer, or nullopt to leave
+    // the message to the parent.
+    virtual std::optional<LRESULT> OnReflected(UINT, WPARAM, LPARAM) { return std::nullopt; }
+
+protected:
+    WindowBase() = default;
+    virtual ~WindowBase() { Unbind(); }
+
+    // From now on the object is the program's window `window`; Unbind once that is destroyed.
+    void Bind(HWND window);
+    void Unbind() noexcept;
+
+private:
+    HWND hwnd_ = nullptr;
+};
+
+// Offers the message to the program's windows it passes on its way: its own window first, then
+// each parent up to the top-level one. True when one of them used it up.
+bool PreTranslate(const MSG& message);
+
+// The answer of the program's control that a WM_COMMAND, WM_CTLCOLOR* or WM_DRAWITEM concerns;
+// nullopt for another message, another control, or one that leaves it to its parent.
+std::optional<LRESULT> Reflect(UINT message, WPARAM wParam, LPARAM lParam);
+
+template <typename T> class BaseWindow : public WindowBase {
+public:
     unsigned Dpi() const { return dpi_; }
 
 protected:
     BaseWindow() = default;
-    ~BaseWindow() = default;
-    BaseWindow(const BaseWindow&) = delete;
-    BaseWindow& operator=(const BaseWindow&) = delete;
+    ~BaseWindow() override = default;
 
     // Registers the class on first use and creates the window bound to `this`; nullptr, traced,
     // when either fails. The create parameter travels as void*, so it must be the T* that
@@ -53,20 +91,35 @@ protected:
             Trace(L"CreateWindowExW failed");
             return nullptr;
         }
-        dpi_ = WindowDpi(hwnd_);
-        return hwnd_;
+        dpi_ = WindowDpi(Hwnd());
+        return Hwnd();
+    }
+
+    // A borderless white top-level window off the taskbar, with its controls (T::CreateControls);
+    // false, traced and with nothing left behind, when it or one of its controls cannot be made.
+    bool CreatePopup(const wchar_t* text) {
+        if (!CreateBound(WS_EX_TOOLWINDOW, text, WS_POPUP | WS_CLIPCHILDREN, nullptr, nullptr,
+                         static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH)))) {
+            return false;
+        }
+        if (!static_cast<T*>(this)->CreateControls()) {
+            Trace(L"a window's controls could not be created");
+            DestroyWindow(Hwnd());
+            return false;
+        }
+        return true;
     }
 
     static HICON ClassIcon(HINSTANCE) { return nullptr; }
 
     LRESULT Default(UINT message, WPARAM wParam, LPARAM lParam) const {
-        return DefWindowProcW(hwnd_, message, wParam, lParam);
+        return DefWindowProcW(Hwnd(), message, wParam, lParam);
     }
 
     // A child window takes the resolution its parent gives it.
     void SetDpi(unsigned dpi) {
         dpi_ = dpi;
-        InvalidateRect(hwnd_, nullptr, TRUE);
+        InvalidateRect(Hwnd(), nullptr, TRUE);
     }
 
     // Sizes the window to `width` by `height` twips and centres it on the primary screen.
@@ -74,7 +127,7 @@ protected:
         const SIZE screen = ScreenPixels();
         const TwipsPoint place = CentreOnScreen(PixelsToTwips(screen.cx, dpi_),
                                                 PixelsToTwips(screen.cy, dpi_), width, height);
-        SetWindowPos(hwnd_, nullptr, TwipsToPixels(place.x, dpi_), TwipsToPixels(place.y, dpi_),
+        SetWindowPos(Hwnd(), nullptr, TwipsToPixels(place.x, dpi_), TwipsToPixels(place.y, dpi_),
                      TwipsToPixels(width, dpi_), TwipsToPixels(height, dpi_),
                      SWP_NOZORDER | SWP_NOACTIVATE);
     }
@@ -82,11 +135,19 @@ protected:
     // The one-pixel frame painted on the client area, as a rectangle shape on the window.
     void SetFrame(const TwipsRect& place, Rgb colour) {
         frame_ = Frame{place, colour};
-        InvalidateRect(hwnd_, nullptr, TRUE);
+        InvalidateRect(Hwnd(), nullptr, TRUE);
     }
 
-    void ShowOnTop() const { SetTopmost(hwnd_, kShowTopmost); }
-    void KeepOnTop() const { SetTopmost(hwnd_, kKeepTopmost); }
+    // A move of the pointer over the window's own background with the left button held drags
+    // the top-level window it belongs to; its controls take their own moves.
+    void DragByBackground() { dragsWindow_ = true; }
+
+    // Like a dialog: the control that had the focus when the window was deactivated gets it back
+    // when the window is activated or given the focus; `first` when none had it yet.
+    void RememberFocus(HWND first) { focus_ = first; }
+
+    void ShowOnTop() const { SetTopmost(Hwnd(), kShowTopmost); }
+    void KeepOnTop() const { SetTopmost(Hwnd(), kKeepTopmost); }
 
 private:
     struct Frame {
@@ -94,25 +155,49 @@ private:
         Rgb colour;
     };
 
-    // The messages every window handles alike; false for the others.
-    bool HandleShared(UINT message, WPARAM wParam, LPARAM lParam) {
+    // The messages every window handles alike: the answer, or nullopt for the others.
+    std::optional<LRESULT> HandleShared(UINT message, WPARAM wParam, LPARAM lParam) {
+        if (auto reflected = Reflect(message, wParam, lParam)) {
+            return reflected;
+        }
         switch (message) {
         case WM_PAINT: {
-            const PaintScope paint(hwnd_);
+            const PaintScope paint(Hwnd());
             if (frame_) {
                 DrawFrame(paint.Dc(), ToPixelRect(frame_->place, dpi_), frame_->colour);
             }
-            return true;
+            return 0;
         }
         case WM_DPICHANGED:
             dpi_ = HIWORD(wParam);
-            MoveToRect(hwnd_, *reinterpret_cast<const RECT*>(lParam));
+            MoveToRect(Hwnd(), *reinterpret_cast<const RECT*>(lParam));
             if constexpr (requires(T & window) { window.Layout(); }) {
                 static_cast<T*>(this)->Layout();
             }
-            return true;
+            return 0;
+        case WM_ACTIVATE:
+            if (focus_ != nullptr && LOWORD(wParam) == WA_INACTIVE) {
+                const HWND focus = GetFocus();
+                focus_ = focus != nullptr && IsChild(Hwnd(), focus) ? focus : focus_;
+            } else if (focus_ != nullptr) {
+                SetFocus(focus_);
+            }
+            return std::nullopt; // the window may want it too
+        case WM_SETFOCUS:
+            if (focus_ == nullptr) {
+                return std::nullopt;
+            }
+            SetFocus(focus_);
+            return 0;
+        case WM_MOUSEMOVE:
+            // Only a held left button drags: a bare move must not grab the window.
+            if (!dragsWindow_ || (wParam & MK_LBUTTON) == 0) {
+                return std::nullopt;
+            }
+            DragWindow(GetAncestor(Hwnd(), GA_ROOT));
+            return 0;
         default:
-            return false;
+            return std::nullopt;
         }
     }
 
@@ -121,8 +206,14 @@ private:
         T* self = nullptr;
         if (message == WM_NCCREATE) {
             self = static_cast<T*>(reinterpret_cast<CREATESTRUCTW*>(lParam)->lpCreateParams);
-            self->hwnd_ = hwnd;
             SetWindowLongPtrW(hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(self));
+            try {
+                self->Bind(hwnd);
+            } catch (...) {
+                Trace(L"a window could not be bound to its object");
+                SetWindowLongPtrW(hwnd, GWLP_USERDATA, 0);
+                return FALSE; // the window is not created
+            }
         } else {
             self = reinterpret_cast<T*>(GetWindowLongPtrW(hwnd, GWLP_USERDATA));
         }
@@ -132,7 +223,9 @@ private:
         LRESULT result = 0;
         try {
             BaseWindow& base = *self;
-            if (!base.HandleShared(message, wParam, lParam)) {
+            if (auto shared = base.HandleShared(message, wParam, lParam)) {
+                result = *shared;
+            } else {
                 result = self->HandleMessage(message, wParam, lParam);
             }
         } catch (...) {
@@ -142,14 +235,16 @@ private:
         }
         if (message == WM_NCDESTROY) {
             SetWindowLongPtrW(hwnd, GWLP_USERDATA, 0);
-            self->hwnd_ = nullptr;
+            self->Unbind();
+            ForgetDestroyed(); // its controls are gone by now
         }
         return result;
     }
 
-    HWND hwnd_ = nullptr;
     unsigned dpi_ = USER_DEFAULT_SCREEN_DPI;
     std::optional<Frame> frame_;
+    bool dragsWindow_ = false;
+    HWND focus_ = nullptr;
 };
 
 } // namespace corvantis::platform

@@ -1,6 +1,7 @@
 #pragma once
-// The COM plumbing of the drag-and-drop objects: IUnknown for an object that implements one
-// interface, and releasing a reference at the end of a scope.
+// The COM plumbing of the drag-and-drop and accessibility objects: IUnknown for an object that
+// implements one interface (and the interfaces it derives from), and releasing a reference at the
+// end of a scope.
 
 #include <windows.h>
 #include <ole2.h>
@@ -15,9 +16,11 @@ struct ComRelease {
 
 template <typename Interface> using ComPtr = std::unique_ptr<Interface, ComRelease>;
 
-// IUnknown for an object that implements one interface: created with new at a reference count
-// of 1, deleted by its last Release.
-template <typename Interface, const IID& kInterfaceId> class ComObject : public Interface {
+// IUnknown for an object that implements one interface, also answering for the interfaces
+// `kBaseIds` that it derives from: created with new at a reference count of 1, deleted by its last
+// Release.
+template <typename Interface, const IID& kInterfaceId, const IID&... kBaseIds>
+class ComObject : public Interface {
 public:
     ComObject(const ComObject&) = delete;
     ComObject& operator=(const ComObject&) = delete;
@@ -26,7 +29,8 @@ public:
         if (object == nullptr) {
             return E_POINTER;
         }
-        if (IsEqualIID(iid, IID_IUnknown) || IsEqualIID(iid, kInterfaceId)) {
+        if (IsEqualIID(iid, IID_IUnknown) || IsEqualIID(iid, kInterfaceId) ||
+            (IsEqualIID(iid, kBaseIds) || ...)) {
             *object = static_cast<Interface*>(this);
             AddRef();
             return S_OK;

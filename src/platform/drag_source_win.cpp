@@ -155,11 +155,28 @@ DWORD DragOut(std::vector<ClipData> formats, DWORD allowedEffects) {
     const ComPtr<IDropSource> source(new DropSource);
     DWORD effect = DROPEFFECT_NONE;
     const HRESULT result = DoDragDrop(data.get(), source.get(), allowedEffects, &effect);
+    if (FAILED(result)) {
+        Trace(L"DoDragDrop failed: nothing was dragged");
+    }
     return result == DRAGDROP_S_DROP ? effect : DROPEFFECT_NONE;
 }
 
 void DragTextOut(std::u16string_view text) {
     DragOut(TextClipData(text), DROPEFFECT_COPY);
+}
+
+bool DragTextOnPress(HWND control, POINT press,
+                     const std::function<std::optional<std::u16string>()>& text) {
+    POINT screen = press;
+    ClientToScreen(control, &screen);
+    if (!DragDetect(control, screen)) {
+        return false;
+    }
+    if (const auto dragged = text()) {
+        ReleaseCapture();
+        DragTextOut(*dragged);
+    }
+    return true;
 }
 
 } // namespace corvantis::platform

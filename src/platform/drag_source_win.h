@@ -4,6 +4,8 @@
 #include <windows.h>
 #include <ole2.h>
 
+#include <functional>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -26,5 +28,12 @@ DWORD DragOut(std::vector<ClipData> formats, DWORD allowedEffects);
 
 // Drags `text` out as a copy.
 void DragTextOut(std::u16string_view text);
+
+// The gesture that drags text out of a control, called when the left button goes down on it at
+// `press` (its client pixels): once the pointer moves past the system's drag distance with the
+// button held, `text()` is dragged out as a copy, when there is any. False when the button came
+// up sooner: the press was a click, and its release is the caller's to pass on to the control.
+bool DragTextOnPress(HWND control, POINT press,
+                     const std::function<std::optional<std::u16string>()>& text);
 
 } // namespace corvantis::platform

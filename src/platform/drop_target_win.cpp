@@ -167,7 +167,9 @@ bool DropRegistration::Register(HWND window, DropCallback onDrop) {
 
 void DropRegistration::Reset() noexcept {
     if (window_ != nullptr) {
-        RevokeDragDrop(window_);
+        if (FAILED(RevokeDragDrop(window_))) {
+            Trace(L"RevokeDragDrop failed");
+        }
         window_ = nullptr;
     }
 }

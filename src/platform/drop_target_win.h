@@ -2,6 +2,7 @@
 // Taking drops: the text a drop carries, and a drop target that hands that text to a window.
 
 #include "platform/com_object_win.h"
+#include "platform/handles_win.h"
 
 #include <windows.h>
 #include <ole2.h>
@@ -41,12 +42,10 @@ private:
 
 // Keeps one window registered as a drop target. Reset it (or destroy it) while the window still
 // exists, in WM_DESTROY at the latest: revoking needs the window.
-class DropRegistration {
+class DropRegistration : NoCopy {
 public:
     DropRegistration() = default;
     ~DropRegistration() { Reset(); }
-    DropRegistration(const DropRegistration&) = delete;
-    DropRegistration& operator=(const DropRegistration&) = delete;
 
     // Registers `window` to hand its drops to `onDrop`, ending any earlier registration. False
     // when the system refuses (no OleInitialize on this thread, or the window already has one).

@@ -84,13 +84,11 @@ bool Matches(const Existing& now, const std::optional<FileStamp>& expected) {
 }
 
 bool ProcessRuns(DWORD pid) {
-    const HANDLE process = OpenProcess(SYNCHRONIZE, FALSE, pid);
-    if (process == nullptr) {
+    const UniqueHandle process(OpenProcess(SYNCHRONIZE, FALSE, pid));
+    if (!process) {
         return GetLastError() == ERROR_ACCESS_DENIED; // there, but not ours to look at
     }
-    const bool running = WaitForSingleObject(process, 0) == WAIT_TIMEOUT;
-    CloseHandle(process);
-    return running;
+    return WaitForSingleObject(process.get(), 0) == WAIT_TIMEOUT;
 }
 
 // Removes temporaries of `target` whose writer is gone: killed or crashed writes leave them.
@@ -101,8 +99,9 @@ void RemoveStaleTemporaries(const std::wstring& target) {
         (slash == std::wstring::npos ? target : target.substr(slash + 1)) + L".";
     const std::wstring suffix(kTemporarySuffix.begin(), kTemporarySuffix.end());
     WIN32_FIND_DATAW found{};
-    const HANDLE search = FindFirstFileW((folder + prefix + L"*" + suffix).c_str(), &found);
-    if (search == INVALID_HANDLE_VALUE) {
+    const UniqueFindHandle search(
+        FindFirstFileW((folder + prefix + L"*" + suffix).c_str(), &found));
+    if (!search) {
         return;
     }
     do {
@@ -112,8 +111,7 @@ void RemoveStaleTemporaries(const std::wstring& target) {
         if (pid == GetCurrentProcessId() || !ProcessRuns(pid)) {
             DeleteFileW((folder + name).c_str());
         }
-    } while (FindNextFileW(search, &found));
-    FindClose(search);
+    } while (FindNextFileW(search.get(), &found));
 }
 
 // A new file beside `target` that no earlier write can have left: CREATE_NEW refuses a taken name.

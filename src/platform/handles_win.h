@@ -29,23 +29,36 @@ inline void Trace(const wchar_t* what) noexcept {
     OutputDebugStringW(L"\n");
 }
 
+// What every owner and scope here is: made in one place, never copied.
+class NoCopy {
+public:
+    NoCopy(const NoCopy&) = delete;
+    NoCopy& operator=(const NoCopy&) = delete;
+
+protected:
+    NoCopy() = default;
+    ~NoCopy() = default;
+};
+
 template <typename Handle, auto Close> struct HandleDeleter {
     using pointer = Handle;
     void operator()(Handle handle) const noexcept { Close(handle); }
 };
 
-// unique_ptr treats nullptr as empty; CreateFile fails with INVALID_HANDLE_VALUE, so that
-// value is turned into nullptr on the way in.
-class UniqueFileHandle {
+// unique_ptr treats nullptr as empty; CreateFile and FindFirstFile fail with
+// INVALID_HANDLE_VALUE, so that value is turned into nullptr on the way in.
+template <auto Close> class InvalidValueHandle {
 public:
-    explicit UniqueFileHandle(HANDLE handle)
+    explicit InvalidValueHandle(HANDLE handle)
         : handle_(handle == INVALID_HANDLE_VALUE ? nullptr : handle) {}
     explicit operator bool() const { return handle_ != nullptr; }
     HANDLE get() const { return handle_.get(); }
 
 private:
-    std::unique_ptr<void, HandleDeleter<HANDLE, CloseHandle>> handle_;
+    std::unique_ptr<void, HandleDeleter<HANDLE, Close>> handle_;
 };
+using UniqueFileHandle = InvalidValueHandle<CloseHandle>;
+using UniqueFindHandle = InvalidValueHandle<FindClose>;
 
 // A kernel object handle that fails as nullptr (a mutex, an event).
 using UniqueHandle = std::unique_ptr<void, HandleDeleter<HANDLE, CloseHandle>>;
@@ -61,7 +74,7 @@ using UniquePen = std::unique_ptr<HPEN__, HandleDeleter<HPEN, DeleteGdiObject>>;
 using UniqueBitmap = std::unique_ptr<HBITMAP__, HandleDeleter<HBITMAP, DeleteGdiObject>>;
 
 // OleInitialize for the lifetime of the scope.
-class OleScope {
+class OleScope : NoCopy {
 public:
     OleScope() : ok_(SUCCEEDED(OleInitialize(nullptr))) {
         if (!ok_) {
@@ -73,20 +86,16 @@ public:
             OleUninitialize();
         }
     }
-    OleScope(const OleScope&) = delete;
-    OleScope& operator=(const OleScope&) = delete;
 
 private:
     bool ok_;
 };
 
 // BeginPaint for the lifetime of the scope.
-class PaintScope {
+class PaintScope : NoCopy {
 public:
     explicit PaintScope(HWND window) : window_(window), dc_(BeginPaint(window, &paint_)) {}
     ~PaintScope() { EndPaint(window_, &paint_); }
-    PaintScope(const PaintScope&) = delete;
-    PaintScope& operator=(const PaintScope&) = delete;
 
     HDC Dc() const { return dc_; }
 
@@ -97,12 +106,10 @@ private:
 };
 
 // SelectObject for the lifetime of the scope: the previous object is put back.
-class SelectScope {
+class SelectScope : NoCopy {
 public:
     SelectScope(HDC dc, HGDIOBJ object) : dc_(dc), previous_(SelectObject(dc, object)) {}
     ~SelectScope() { SelectObject(dc_, previous_); }
-    SelectScope(const SelectScope&) = delete;
-    SelectScope& operator=(const SelectScope&) = delete;
 
 private:
     HDC dc_;
@@ -110,7 +117,7 @@ private:
 };
 
 // GlobalLock for the lifetime of the scope.
-class GlobalLockScope {
+class GlobalLockScope : NoCopy {
 public:
     explicit GlobalLockScope(HGLOBAL global) noexcept
         : global_(global), data_(static_cast<char*>(GlobalLock(global))) {}
@@ -119,8 +126,6 @@ public:
             GlobalUnlock(global_);
         }
     }
-    GlobalLockScope(const GlobalLockScope&) = delete;
-    GlobalLockScope& operator=(const GlobalLockScope&) = delete;
 
     char* data() const { return data_; }
     size_t size() const { return GlobalSize(global_); }
@@ -131,7 +136,7 @@ private:
 };
 
 // GetDC for the lifetime of the scope.
-class WindowDcScope {
+class WindowDcScope : NoCopy {
 public:
     explicit WindowDcScope(HWND window) : window_(window), dc_(GetDC(window)) {}
     ~WindowDcScope() {
@@ -139,8 +144,6 @@ public:
             ReleaseDC(window_, dc_);
         }
     }
-    WindowDcScope(const WindowDcScope&) = delete;
-    WindowDcScope& operator=(const WindowDcScope&) = delete;
 
     HDC Dc() const { return dc_; }
 
@@ -150,7 +153,7 @@ private:
 };
 
 // SetTextColor and SetBkColor for the lifetime of the scope: the previous colours are put back.
-class TextColoursScope {
+class TextColoursScope : NoCopy {
 public:
     TextColoursScope(HDC dc, COLORREF text, COLORREF background)
         : dc_(dc), text_(SetTextColor(dc, text)), background_(SetBkColor(dc, background)) {}
@@ -158,8 +161,6 @@ public:
         SetBkColor(dc_, background_);
         SetTextColor(dc_, text_);
     }
-    TextColoursScope(const TextColoursScope&) = delete;
-    TextColoursScope& operator=(const TextColoursScope&) = delete;
 
 private:
     HDC dc_;
@@ -172,12 +173,10 @@ private:
 // the new procedure serves. Unlike comctl32's SetWindowSubclass it costs nothing per message:
 // under Wine every message to a window subclassed through comctl32 pays property look-ups in
 // the window server (about 125 us each), which makes a message per list item cost seconds.
-class WindowProcScope {
+class WindowProcScope : NoCopy {
 public:
     WindowProcScope() = default;
     ~WindowProcScope() { Remove(); }
-    WindowProcScope(const WindowProcScope&) = delete;
-    WindowProcScope& operator=(const WindowProcScope&) = delete;
 
     bool Install(HWND window, WNDPROC procedure, void* owner) {
         Remove();
@@ -193,6 +192,7 @@ public:
         previous_ = previous;
         return true;
     }
+    bool Installed() const { return window_ != nullptr; }
     void Remove() noexcept {
         if (window_ != nullptr) {
             SetWindowLongPtrW(window_, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(previous_));

@@ -9,26 +9,13 @@ HWND Panel::Create(HWND parent, int id, Rgb background) {
 }
 
 LRESULT Panel::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
-    switch (message) {
-    case WM_ERASEBKGND: {
+    if (message == WM_ERASEBKGND) {
         RECT client;
         GetClientRect(Hwnd(), &client);
         FillRect(reinterpret_cast<HDC>(wParam), &client, background_.get());
         return 1;
     }
-    case WM_MOUSEMOVE:
-        return ForwardToParent(kPanelMouseMove, wParam, lParam);
-    case WM_COMMAND:
-    case WM_CTLCOLOREDIT:
-    case WM_CTLCOLORSTATIC:
-        return ForwardToParent(message, wParam, lParam);
-    default:
-        return Default(message, wParam, lParam);
-    }
-}
-
-LRESULT Panel::ForwardToParent(UINT message, WPARAM wParam, LPARAM lParam) {
-    return SendMessageW(GetParent(Hwnd()), message, wParam, lParam);
+    return Default(message, wParam, lParam);
 }
 
 } // namespace corvantis::platform

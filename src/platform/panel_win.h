@@ -1,16 +1,12 @@
 #pragma once
-// A plain panel that holds controls: it fills itself with its colour, may draw a frame like a
-// rectangle shape placed on it, and passes its controls' notifications and its own mouse moves
-// on to its parent.
+// A plain panel that holds controls: it fills itself with its colour and may draw a frame like a
+// rectangle shape placed on it. Its controls' notifications are reflected to them, as on every
+// window of the program.
 
 #include "platform/base_window_win.h"
 #include "platform/handles_win.h"
 
 namespace corvantis::platform {
-
-// Sent to the panel's parent for every mouse move over the panel (and over labels on it, which
-// let the mouse through). wParam and lParam as in WM_MOUSEMOVE.
-inline constexpr UINT kPanelMouseMove = WM_APP + 1;
 
 class Panel : public BaseWindow<Panel> {
 public:
@@ -18,13 +14,12 @@ public:
 
     // nullptr when the panel cannot be created.
     HWND Create(HWND parent, int id, Rgb background);
+    using BaseWindow::DragByBackground;
     using BaseWindow::SetDpi;
     using BaseWindow::SetFrame;
     LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam);
 
 private:
-    LRESULT ForwardToParent(UINT message, WPARAM wParam, LPARAM lParam);
-
     UniqueBrush background_;
 };
 

@@ -34,6 +34,29 @@ SIZE ScreenPixels() {
     return {GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)};
 }
 
+std::vector<PixelRect> MonitorRects() {
+    std::vector<PixelRect> monitors;
+    const auto add = [](HMONITOR monitor, HDC, LPRECT, LPARAM param) -> BOOL {
+        MONITORINFO info{sizeof info};
+        if (GetMonitorInfoW(monitor, &info)) {
+            const RECT& r = info.rcMonitor;
+            auto& list = *reinterpret_cast<std::vector<PixelRect>*>(param);
+            const PixelRect rect{r.left, r.top, r.right, r.bottom};
+            if ((info.dwFlags & MONITORINFOF_PRIMARY) != 0) {
+                list.insert(list.begin(), rect);
+            } else {
+                list.push_back(rect);
+            }
+        }
+        return TRUE;
+    };
+    if (!EnumDisplayMonitors(nullptr, nullptr, add, reinterpret_cast<LPARAM>(&monitors))) {
+        Trace(L"EnumDisplayMonitors failed: the window neither docks nor hides");
+        monitors.clear();
+    }
+    return monitors;
+}
+
 void SetTopmost(HWND window, UINT flags) {
     SetWindowPos(window, HWND_TOPMOST, 0, 0, 0, 0, flags);
 }
@@ -44,9 +67,13 @@ COLORREF ToColorRef(Rgb colour) {
 
 UniqueFont CreateFontAt(const FontSpec& font, unsigned dpi) {
     const int height = -static_cast<int>(std::lround(font.points * dpi / 72.0f));
-    return UniqueFont(CreateFontW(
+    UniqueFont created(CreateFontW(
         height, 0, 0, 0, font.weight, FALSE, FALSE, FALSE, static_cast<BYTE>(font.charset),
         OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, CLEARTYPE_QUALITY, DEFAULT_PITCH, font.face));
+    if (!created) {
+        Trace(L"CreateFontW failed: controls keep the system font");
+    }
+    return created;
 }
 
 void ControlFonts::Apply(std::span<const Use> uses, unsigned dpi) {
@@ -163,6 +190,15 @@ void DrawFrame(HDC dc, const RECT& rect, Rgb colour) {
     const SelectScope penScope(dc, pen.get());
     const SelectScope brushScope(dc, GetStockObject(NULL_BRUSH));
     Rectangle(dc, rect.left, rect.top, rect.right, rect.bottom);
+}
+
+bool ForwardActivePopup(HWND window) {
+    const HWND popup = GetLastActivePopup(window);
+    if (popup == window || popup == nullptr) {
+        return false;
+    }
+    SetForegroundWindow(popup);
+    return true;
 }
 
 void DragWindow(HWND window) {

@@ -25,6 +25,10 @@ unsigned WindowDpi(HWND window);
 // Screen size in pixels of the primary screen.
 SIZE ScreenPixels();
 
+// Every monitor's whole rectangle in screen pixels, the primary first; empty, traced, when they
+// cannot be read.
+std::vector<PixelRect> MonitorRects();
+
 // SetWindowPos(window, HWND_TOPMOST, 0, 0, 0, 0, flags); the result is not examined.
 void SetTopmost(HWND window, UINT flags);
 
@@ -75,6 +79,10 @@ void AddTooltip(HWND tooltip, HWND control, const wchar_t* text);
 
 // An unfilled one-pixel rectangle, as a rectangle shape draws its border.
 void DrawFrame(HDC dc, const RECT& rect, Rgb colour);
+
+// The pop-up that `window` last had active (a message box it waits on) comes to the front; false
+// when it has none.
+bool ForwardActivePopup(HWND window);
 
 // Lets the window system move `window` with the pointer, as if its caption had been pressed.
 // A maximised window stays where it is.

@@ -5,10 +5,19 @@
 #include <gtest/gtest.h>
 
 #include <limits>
+#include <ostream>
 #include <string>
 #include <utility>
 
 namespace corvantis::core {
+
+// Failures show what a tick did, not its bytes.
+void PrintTo(const DockAction& action, std::ostream* out) {
+    *out << "{left " << (action.newLeft ? std::to_string(*action.newLeft) : "-") << ", top "
+         << (action.newTop ? std::to_string(*action.newTop) : "-")
+         << (action.show ? ", shown}" : "}");
+}
+
 namespace {
 
 using platform::PixelPoint;
@@ -24,6 +33,7 @@ constexpr int kScreenHeightPx = 1080;
 constexpr int kWindowWidthPx = 300;
 constexpr int kWindowHeightPx = 400;
 const PixelPoint kFarAway{kScreenPx / 2, kScreenHeightPx - 1};
+const PixelRect kScreen{0, 0, kScreenPx, kScreenHeightPx};
 
 // The launcher window as the window system holds it: position and size in twips.
 struct Window {
@@ -59,7 +69,7 @@ protected:
     }
 
     DockInput Input(const Window& w, PixelPoint pointer, bool minimised = false) const {
-        return {pointer, Rect(w), w.left, w.top, w.width, w.height, ScreenWidth(), minimised};
+        return {pointer, Rect(w), w.left, w.top, w.width, w.height, {kScreen}, Dpi(), minimised};
     }
 
     DockAction Step(const Window& w, PixelPoint pointer) const {
@@ -90,27 +100,21 @@ std::string DpiName(const ::testing::TestParamInfo<unsigned>& info) {
 
 INSTANTIATE_TEST_SUITE_P(Resolutions, DockingTest, ::testing::Values(96u, 144u), DpiName);
 
-TEST_P(DockingTest, TopEdgeLiesWithinFourPixelsOfTheScreenTop) {
+TEST_P(DockingTest, TopAndLeftEdgesLieWithinFourPixelsOfTheScreen) {
     struct Case {
-        int topPx;
+        bool top; // else the left edge
+        int px;   // the rectangle's top or left
         bool hides;
     };
-    const Case cases[] = {{3, true}, {4, true}, {0, true}, {-50, true}, {5, false}, {200, false}};
+    const Case cases[] = {{true, 3, true},    {true, 4, true},   {true, 0, true},
+                          {true, -50, true},  {true, 5, false},  {true, 200, false},
+                          {false, 3, true},   {false, 4, true},  {false, 0, true},
+                          {false, -50, true}, {false, 5, false}, {false, 200, false}};
     for (const Case& c : cases) {
-        const Window w = AtPixels(500, c.topPx);
-        EXPECT_EQ(Step(w, kFarAway), c.hides ? HideTop() : DockAction{}) << "top " << c.topPx;
-    }
-}
-
-TEST_P(DockingTest, LeftEdgeLiesWithinFourPixelsOfTheScreenLeft) {
-    struct Case {
-        int leftPx;
-        bool hides;
-    };
-    const Case cases[] = {{3, true}, {4, true}, {0, true}, {-50, true}, {5, false}, {200, false}};
-    for (const Case& c : cases) {
-        const Window w = AtPixels(c.leftPx, 300);
-        EXPECT_EQ(Step(w, kFarAway), c.hides ? HideLeft() : DockAction{}) << "left " << c.leftPx;
+        const Window w = c.top ? AtPixels(500, c.px) : AtPixels(c.px, 300);
+        const DockAction hidden = c.top ? HideTop() : HideLeft();
+        EXPECT_EQ(Step(w, kFarAway), c.hides ? hidden : DockAction{})
+            << (c.top ? "top " : "left ") << c.px;
     }
 }
 
@@ -261,8 +265,9 @@ TEST_P(DockingTest, RevealPullsADraggedPastWindowBackToTheOverhang) {
 }
 
 TEST_P(DockingTest, EachTickMovesOneCoordinateAndOnlyARevealShows) {
-    for (int left = -kWindowWidthPx; left <= kScreenPx; left += 37) {
-        for (int top = -kWindowHeightPx; top <= kScreenHeightPx; top += 41) {
+    // Every window on the screen; one wholly off it is brought back (see the monitor table).
+    for (int left = 1 - kWindowWidthPx; left < kScreenPx; left += 37) {
+        for (int top = 1 - kWindowHeightPx; top < kScreenHeightPx; top += 41) {
             const Window w = AtPixels(left, top);
             for (PixelPoint p : {Centre(w), kFarAway, PixelPoint{1, 1}}) {
                 const DockInput in = Input(w, p);
@@ -277,26 +282,27 @@ TEST_P(DockingTest, EachTickMovesOneCoordinateAndOnlyARevealShows) {
     }
 }
 
-TEST(DockStepTest, FailedReadsLeaveZerosAndTheStepGoesOn) {
-    // Zeroed pointer and rectangle: the pointer is outside and the rectangle's top is 0.
+// A window at `left`, `top` in twips of the usual size, on one screen of 28,800 twips across.
+DockInput Placed(float left, float top, unsigned dpi = 96) {
     DockInput in;
-    in.left = 3000;
-    in.top = 3000;
+    in.left = left;
+    in.top = top;
     in.width = 4500;
     in.height = 6000;
-    in.screenWidth = 28800;
-    EXPECT_EQ(DockStep(in), (DockAction{.newTop = 40.0f - 6000.0f}));
+    in.monitors = {{0, 0, TwipsToPixels(28800, dpi), TwipsToPixels(16200, dpi)}};
+    in.dpi = dpi;
+    return in;
+}
+
+TEST(DockStepTest, FailedReadsLeaveZerosAndTheStepGoesOn) {
+    // Zeroed pointer and rectangle: the pointer is outside and the rectangle's top is 0.
+    EXPECT_EQ(DockStep(Placed(3000, 3000)), (DockAction{.newTop = 40.0f - 6000.0f}));
 }
 
 TEST(DockStepTest, TopMarginIsInPixelsSoItDependsOnTheResolution) {
     // Top = 60 twips is 4 pixels at 96 dpi (docked) but 6 pixels at 144 dpi (free).
     for (const auto& [dpi, docks] : {std::pair{96u, true}, std::pair{144u, false}}) {
-        DockInput in;
-        in.left = 6000;
-        in.top = 60;
-        in.width = 4500;
-        in.height = 6000;
-        in.screenWidth = 28800;
+        DockInput in = Placed(6000, 60, dpi);
         in.rect = {TwipsToPixels(in.left, dpi), TwipsToPixels(in.top, dpi),
                    TwipsToPixels(in.left + in.width, dpi), TwipsToPixels(in.top + in.height, dpi)};
         in.pointer = {0, 1000};
@@ -306,21 +312,237 @@ TEST(DockStepTest, TopMarginIsInPixelsSoItDependsOnTheResolution) {
 }
 
 TEST(DockStepTest, RightEdgeSumsAreTakenInSinglePrecision) {
-    // 16777215 + 0.75 is 16777215.75 exactly but 16777216 in single precision.
-    DockInput in;
-    in.left = 16777215.0f;
+    // 16777215 + 0.75 is 16777215.75 exactly but 16777216 in single precision. At 1440 dpi a
+    // pixel is a twip, so the screen's edge lies at any whole number of twips.
+    DockInput in = Placed(16777215.0f, 3000, 1440);
     in.width = 0.75f;
-    in.top = 3000;
-    in.height = 6000;
     in.rect = {1000, 200, 1100, 600};
 
     in.pointer = {1050, 400}; // inside: Left + Width >= screen width
-    in.screenWidth = 16777216.0f;
+    in.monitors = {{0, 0, 16777216, 20000}};
     EXPECT_EQ(DockStep(in), (DockAction{.newLeft = 16777216.0f - 0.75f + 10.0f, .show = true}));
 
     in.pointer = {0, 1000}; // outside: screen width - 4 <= Left + Width
-    in.screenWidth = 16777220.0f;
+    in.monitors = {{0, 0, 16777220, 20000}};
     EXPECT_EQ(DockStep(in), (DockAction{.newLeft = 16777220.0f - 40.0f}));
+}
+
+TEST(DockStepTest, NothingMovesWhenTheMonitorsCannotBeRead) {
+    DockInput in = Placed(3000, 0);
+    in.monitors.clear();
+    EXPECT_EQ(DockStep(in), DockAction{});
+    EXPECT_EQ(DockReveal(in), DockAction{});
+}
+
+// ---------------------------------------------------------------------------------------------
+// Several monitors, at 96 dpi: 15 twips a pixel. The launcher is 513 x 390 pixels.
+
+constexpr float kTw = 15;
+constexpr int kLauncherWidth = 513;
+constexpr int kLauncherHeight = 390;
+constexpr float kLauncherWidthTwips = kLauncherWidth * kTw;
+constexpr float kLauncherHeightTwips = kLauncherHeight * kTw;
+const PixelPoint kNowhere{-100000, -100000};
+
+const PixelRect kPrimary{0, 0, 1280, 800};
+const PixelRect kRightOf{1280, 0, 2304, 768}; // shorter: the primary's right edge is shared in part
+const PixelRect kLeftOf{-1024, 0, 0, 768};
+const PixelRect kAbove{0, -768, 1024, 0}; // narrower: the primary's top is shared in part
+
+DockInput LauncherAt(std::vector<PixelRect> monitors, float leftTwips, float topTwips,
+                     PixelPoint pointer) {
+    DockInput in;
+    in.left = leftTwips;
+    in.top = topTwips;
+    in.width = kLauncherWidthTwips;
+    in.height = kLauncherHeightTwips;
+    in.rect = {TwipsToPixels(leftTwips, 96), TwipsToPixels(topTwips, 96),
+               TwipsToPixels(leftTwips + in.width, 96), TwipsToPixels(topTwips + in.height, 96)};
+    in.pointer = pointer;
+    in.monitors = std::move(monitors);
+    return in;
+}
+
+TEST(DockStepMonitors, DocksOnlyAtEdgesOfTheDesktopOfTheMonitorItIsOn) {
+    const std::vector<PixelRect> sideBySide = {kPrimary, kRightOf};
+    const std::vector<PixelRect> leftAndPrimary = {kPrimary, kLeftOf};
+    const std::vector<PixelRect> stacked = {kPrimary, kAbove};
+    const float hiddenRight = 2304 * kTw - 40;
+    const float hiddenLeftOfLeft = -1024 * kTw + 40 - kLauncherWidthTwips;
+    const struct {
+        const char* what;
+        std::vector<PixelRect> monitors;
+        float left; // twips
+        float top;
+        PixelPoint pointer;
+        DockAction expected;
+    } cases[] = {
+        {"free on the second monitor, pointer away",
+         sideBySide,
+         1600 * kTw,
+         200 * kTw,
+         kNowhere,
+         {}},
+        {"free on the second monitor, pointer on it",
+         sideBySide,
+         1600 * kTw,
+         200 * kTw,
+         {1800, 400},
+         {}},
+        {"across the line between the monitors, pointer away",
+         sideBySide,
+         1000 * kTw,
+         200 * kTw,
+         kNowhere,
+         {}},
+        {"across the line, pointer on it: not pulled back",
+         sideBySide,
+         1000 * kTw,
+         200 * kTw,
+         {1300, 400},
+         {}},
+        {"mostly on the second, past its shared left edge: not pulled back",
+         sideBySide,
+         1200 * kTw,
+         200 * kTw,
+         {1500, 400},
+         {}},
+        {"at the second monitor's outer right edge: hides there",
+         sideBySide,
+         (2304 - kLauncherWidth) * kTw,
+         200 * kTw,
+         kNowhere,
+         {.newLeft = hiddenRight}},
+        {"hidden there, pointer in the strip: revealed there",
+         sideBySide,
+         hiddenRight,
+         200 * kTw,
+         {2303, 400},
+         {.newLeft = 2304 * kTw - kLauncherWidthTwips + 10, .show = true}},
+        {"at the second monitor's top: hides there",
+         sideBySide,
+         1600 * kTw,
+         2 * kTw,
+         kNowhere,
+         {.newTop = 40 - kLauncherHeightTwips}},
+        {"hidden there, pointer in the strip: revealed there",
+         sideBySide,
+         1600 * kTw,
+         40 - kLauncherHeightTwips,
+         {1700, 1},
+         {.newTop = -10, .show = true}},
+        {"the primary's right edge beside the second monitor is no edge",
+         sideBySide,
+         (1280 - kLauncherWidth) * kTw,
+         300 * kTw,
+         kNowhere,
+         {}},
+        {"the primary's right edge below the shorter second monitor is the desktop's",
+         sideBySide,
+         (1280 - kLauncherWidth) * kTw,
+         780 * kTw,
+         kNowhere,
+         {.newLeft = 1280 * kTw - 40}},
+        {"at the left edge of a monitor left of the primary: hides there",
+         leftAndPrimary,
+         -1022 * kTw,
+         300 * kTw,
+         kNowhere,
+         {.newLeft = hiddenLeftOfLeft}},
+        {"hidden there, pointer in the strip: revealed there",
+         leftAndPrimary,
+         hiddenLeftOfLeft,
+         300 * kTw,
+         {-1023, 450},
+         {.newLeft = -1024 * kTw - 10, .show = true}},
+        {"across the line at 0: no edge", leftAndPrimary, -200 * kTw, 300 * kTw, {-100, 450}, {}},
+        {"at the primary's top under the monitor above: no edge",
+         stacked,
+         100 * kTw,
+         0,
+         kNowhere,
+         {}},
+        {"past the primary's top into the monitor above: not pulled back",
+         stacked,
+         100 * kTw,
+         -50 * kTw,
+         {300, 100},
+         {}},
+        {"at the primary's top beside the monitor above: hides there",
+         stacked,
+         1100 * kTw,
+         2 * kTw,
+         kNowhere,
+         {.newTop = 40 - kLauncherHeightTwips}},
+        {"at the top of the monitor above: hides there",
+         stacked,
+         100 * kTw,
+         -766 * kTw,
+         kNowhere,
+         {.newTop = -768 * kTw + 40 - kLauncherHeightTwips}},
+        {"one monitor: the primary's right edge hides as ever",
+         {kPrimary},
+         (1280 - kLauncherWidth) * kTw,
+         300 * kTw,
+         kNowhere,
+         {.newLeft = 1280 * kTw - 40}},
+    };
+    for (const auto& c : cases) {
+        EXPECT_EQ(DockStep(LauncherAt(c.monitors, c.left, c.top, c.pointer)), c.expected) << c.what;
+    }
+}
+
+TEST(DockStepMonitors, AWindowOnNoMonitorComesBackWhollyOntoTheNearest) {
+    const float hiddenTop = 40 - kLauncherHeightTwips;
+    const struct {
+        const char* what;
+        std::vector<PixelRect> monitors;
+        float left;
+        float top;
+        DockAction expected;
+    } cases[] = {
+        {"hidden at the right of a monitor that went away",
+         {kPrimary},
+         2304 * kTw - 40,
+         200 * kTw,
+         {.newLeft = 1280 * kTw - kLauncherWidthTwips, .newTop = 200 * kTw, .show = true}},
+        {"hidden at the top of a monitor that went away",
+         {kPrimary},
+         1600 * kTw,
+         hiddenTop,
+         {.newLeft = 1280 * kTw - kLauncherWidthTwips, .newTop = 0, .show = true}},
+        {"left of a monitor that went away",
+         {kPrimary},
+         -1022 * kTw,
+         300 * kTw,
+         {.newLeft = 0, .newTop = 300 * kTw, .show = true}},
+        {"beyond a lowered resolution",
+         {{0, 0, 1024, 768}},
+         1100 * kTw,
+         500 * kTw,
+         {.newLeft = 1024 * kTw - kLauncherWidthTwips,
+          .newTop = 768 * kTw - kLauncherHeightTwips,
+          .show = true}},
+        {"nearest of two",
+         {kPrimary, kRightOf},
+         2400 * kTw,
+         100 * kTw,
+         {.newLeft = 2304 * kTw - kLauncherWidthTwips, .newTop = 100 * kTw, .show = true}},
+    };
+    for (const auto& c : cases) {
+        for (const PixelPoint pointer : {kNowhere, PixelPoint{1, 1}}) {
+            const DockInput in = LauncherAt(c.monitors, c.left, c.top, pointer);
+            EXPECT_EQ(DockStep(in), c.expected) << c.what;
+            EXPECT_EQ(DockReveal(in), c.expected) << c.what;
+        }
+    }
+}
+
+TEST(DockRevealMonitors, TheSummonRevealsOnTheMonitorTheWindowIsOn) {
+    const std::vector<PixelRect> sideBySide = {kPrimary, kRightOf};
+    EXPECT_EQ(DockReveal(LauncherAt(sideBySide, 2304 * kTw - 40, 200 * kTw, kNowhere)),
+              (DockAction{.newLeft = 2304 * kTw - kLauncherWidthTwips + 10, .show = true}));
+    EXPECT_EQ(DockReveal(LauncherAt(sideBySide, 1000 * kTw, 200 * kTw, kNowhere)), DockAction{});
 }
 
 } // namespace

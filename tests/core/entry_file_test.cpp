@@ -1,6 +1,5 @@
 #include "core/entry_file.h"
 
-#include "core/entry_commands.h"
 #include "core/entry_list.h"
 
 #include "platform/codepage.h"
@@ -36,68 +35,6 @@ bool FollowSettled(EntryFile& file, EntryList& list) {
     return file.Follow(list) || file.Follow(list);
 }
 
-Lines SplitLines(std::u16string_view text) {
-    Lines lines;
-    ForEachLine(text, [&](std::u16string_view line) { lines.emplace_back(line); });
-    return lines;
-}
-
-TEST(EntryFileLines, EndAtCrLfCrOrLfAndKeepEveryLineWhole) {
-    const struct {
-        std::u16string text;
-        Lines lines;
-    } cases[] = {
-        {u"", {}},
-        {u"a", {u"a"}},
-        {u"a\r\nb", {u"a", u"b"}},
-        {u"a\r\nb\r\n", {u"a", u"b"}}, // no empty line after a final CR LF
-        {u"a\rb\r", {u"a", u"b"}},     // CR alone ends a line
-        {u"a\nb\n", {u"a", u"b"}},     // LF alone ends a line, as editors write it
-        {u"a\n\r\nb", {u"a", u"", u"b"}},
-        {u"a\n\rb", {u"a", u"", u"b"}},     // LF CR is two line ends
-        {u"a\r\n\r\nb", {u"a", u"", u"b"}}, // empty lines are kept
-        {u"\r\n", {u""}},
-        {u"\r\n\r\n", {u"", u""}},
-        {u"a\r\r\nb", {u"a", u"", u"b"}},
-        {u"\n", {u""}},
-        {u"\r", {u""}},
-        {u"a\r\nb\rc\r\n", {u"a", u"b", u"c"}}, // one lone CR among CR LFs
-        {u"a\r\nb\r", {u"a", u"b"}},
-        {u"\r\r\n", {u"", u""}},
-    };
-    for (const auto& c : cases) {
-        EXPECT_EQ(SplitLines(c.text), c.lines) << platform::EncodeUtf8(c.text);
-        // Bytes are cut the same way, and so are the lines of a file.
-        const std::string bytes = platform::EncodeUtf8(c.text);
-        Lines byteLines;
-        ForEachLine(std::string_view(bytes), [&](std::string_view line) {
-            byteLines.push_back(platform::DecodeUtf8(line));
-        });
-        EXPECT_EQ(byteLines, c.lines) << bytes;
-        EXPECT_EQ(StoredLines(bytes, kGbk).Decode(), c.lines) << bytes;
-    }
-}
-
-TEST(EntryFileLines, AFileIsCutAsTheTextIsWhereverItsLineEndsFall) {
-    // The file's bytes are cut in blocks: line ends at, across and between block edges, CR LF
-    // split over two blocks, lone CRs in some blocks and not others.
-    std::mt19937 random(20261207);
-    const std::u16string_view lineEnds[] = {u"\r\n", u"\n", u"\r"};
-    for (int round = 0; round < 3000; ++round) {
-        const size_t size = random() % 300;
-        const size_t longestLine = 1 + random() % 80;
-        const size_t kinds = 1 + random() % 3; // some rounds have no lone CR, some no lone LF
-        std::u16string text;
-        while (text.size() < size) {
-            text.append(random() % longestLine, u'x');
-            text += lineEnds[random() % kinds];
-        }
-        text.resize(size);
-        const std::string bytes = platform::EncodeUtf8(text);
-        ASSERT_EQ(StoredLines(bytes, kGbk).Decode(), SplitLines(text)) << bytes;
-    }
-}
-
 TEST(EntryFilePath, IsTheProgramFolderFollowedByDataTxt) {
     EXPECT_EQ(EntryFile::InFolder(u"C:\\Tools\\Corvantis", kGbk).Path(),
               u"C:\\Tools\\Corvantis\\data.txt");
@@ -125,45 +62,8 @@ TEST(EntryFileLoad, ShowsEveryLineOrNothingWhenTheFileCannotBeRead) {
         EntryFile file(c.path, kWestern);
         EXPECT_EQ(file.Load(list), c.outcome) << platform::EncodeUtf8(c.path);
         EXPECT_EQ(Shown(list), c.lines) << platform::EncodeUtf8(c.path);
-        EXPECT_TRUE(file.ListIsSaved(list));
+        EXPECT_TRUE(file.ListShowsFile(list));
     }
-}
-
-TEST(EntryFileLoad, AnItemsFirstUnitIsItsTextsWhateverItsForm) {
-    const struct {
-        std::string bytes;
-        unsigned codePage;
-    } cases[] = {
-        {"g:A\r\n\r\n\xB0\xD9\xB6\xC8:x\r\n\x81\x30\x81\x30:y\r\n\xFF\r\n", kGbk},
-        {"\xEF\xBB\xBF\xE7\x99\xBE:x\r\n\xF0\x9F\x98\x80\r\nz\r\n", kGbk},
-        {"\xE9t\xE9:x\r\n", kWestern},
-    };
-    for (const auto& c : cases) {
-        TempDir dir;
-        EntryFile file(dir.Write("data.txt", c.bytes), c.codePage);
-        EntryList list;
-        file.Load(list);
-        list.Insert(0, u"新:x");
-        list.Replace(1, u"");
-        for (int i = 0; i < list.Count(); ++i) {
-            const std::u16string item = list.Item(i);
-            EXPECT_EQ(list.FirstUnit(i), item.empty() ? u'\0' : item.front()) << c.bytes << i;
-        }
-    }
-}
-
-TEST(EntryFileLoad, TheReloadCommandAddsEveryLineAgainAsNewLastItems) {
-    TempDir dir;
-    EntryFile file(dir.Write("data.txt", "g:A\r\n\r\nlast without end"), kWestern);
-    EntryList list;
-    ReloadList(list, file); // an empty list shows the file
-    EXPECT_EQ(Shown(list), (Lines{u"g:A", u"", u"last without end"}));
-    EXPECT_TRUE(file.ListIsSaved(list));
-    // A list with entries is not cleared first: every line comes twice.
-    ReloadList(list, file);
-    EXPECT_EQ(list.Count(), 6);
-    EXPECT_EQ(list.Item(3), u"g:A");
-    EXPECT_FALSE(file.ListIsSaved(list));
 }
 
 TEST(EncodeEntryLines, EndsEveryItemWithCrLfAndAnEmptyListWithOne) {

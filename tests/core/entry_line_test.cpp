@@ -83,5 +83,34 @@ TEST(JoinEntryLineTest, JoinsTheBoxesWithOneColonAsTyped) {
     }
 }
 
+TEST(CheckEntryPartsTest, KeywordIsCheckedFirstAndOnlyTheFirstFailureIsReported) {
+    struct Case {
+        std::u16string_view keywords;
+        std::u16string_view target;
+        SaveCheck expected;
+    };
+    const Case cases[] = {
+        {u"", u"", SaveCheck::EmptyKeyword}, // both empty: only the keyword is reported
+        {u"", u"notepad.exe", SaveCheck::EmptyKeyword},
+        {u"note", u"", SaveCheck::EmptyTarget},
+        {u" ", u" ", SaveCheck::Ok}, // spaces pass
+        {u"\u3000", u"\t", SaveCheck::Ok},
+        {u"a b", u"notepad.exe", SaveCheck::Ok},
+        {u"dl", u"D:\\Downloads:x", SaveCheck::Ok}, // a target keeps its own colons
+        // A line break would split the line; the first colon divides it.
+        {u"k\r", u"t", SaveCheck::KeywordLineBreak},
+        {u"k\nj", u"t\n", SaveCheck::KeywordLineBreak},
+        {std::u16string_view(u"k\0", 2), u"t", SaveCheck::KeywordLineBreak},
+        {u"k:1", u"two", SaveCheck::KeywordColon},
+        {u"k\uFF1A1", u"two", SaveCheck::KeywordColon},
+        {u"k", u"http://x/\r\ng:calc.exe", SaveCheck::TargetLineBreak},
+        {u"k", std::u16string_view(u"t\0", 2), SaveCheck::TargetLineBreak},
+        {u"", u"t\n", SaveCheck::EmptyKeyword},
+    };
+    for (const Case& c : cases) {
+        EXPECT_EQ(CheckEntryParts(c.keywords, c.target), c.expected);
+    }
+}
+
 } // namespace
 } // namespace corvantis::core

@@ -174,7 +174,7 @@ TEST(MergeOnSave, CarriesThisCopysChangesOverToWhatTheFileHoldsNow) {
         ASSERT_TRUE(file.Save(list)) << c.what;
         EXPECT_EQ(dir.Read("data.txt"), c.merged.empty() ? "\r\n" : FileOf(c.merged)) << c.what;
         EXPECT_EQ(Shown(list), c.merged) << c.what;
-        EXPECT_TRUE(file.ListIsSaved(list)) << c.what;
+        EXPECT_TRUE(file.ListShowsFile(list)) << c.what;
     }
 }
 

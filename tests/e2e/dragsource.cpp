@@ -12,6 +12,7 @@
 
 #include "platform/drag_source_win.h"
 #include "platform/handles_win.h"
+#include "tool_win.h"
 
 #include <windows.h>
 #include <shellapi.h>
@@ -66,18 +67,6 @@ const wchar_t* EffectName(DWORD effect) {
     return L"none";
 }
 
-void PrintLine(std::wstring_view text) {
-    const int size = WideCharToMultiByte(CP_UTF8, 0, text.data(), static_cast<int>(text.size()),
-                                         nullptr, 0, nullptr, nullptr);
-    std::string utf8(static_cast<size_t>(size), '\0');
-    WideCharToMultiByte(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), utf8.data(), size,
-                        nullptr, nullptr);
-    utf8 += '\n';
-    DWORD written = 0;
-    WriteFile(GetStdHandle(STD_OUTPUT_HANDLE), utf8.data(), static_cast<DWORD>(utf8.size()),
-              &written, nullptr);
-}
-
 LRESULT CALLBACK WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
     switch (message) {
     case WM_NCCREATE: {
@@ -90,7 +79,7 @@ LRESULT CALLBACK WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lPa
         auto* drag = reinterpret_cast<Drag*>(GetWindowLongPtrW(window, GWLP_USERDATA));
         const DWORD effect = corvantis::platform::DragOut(
             std::move(drag->formats), DROPEFFECT_COPY | DROPEFFECT_MOVE | DROPEFFECT_LINK);
-        PrintLine(EffectName(effect));
+        corvantis::tool::Print(EffectName(effect));
         DestroyWindow(window);
         return 0;
     }
@@ -187,31 +176,20 @@ bool ParseCommandLine(Drag& drag, POINT& position) {
 
 } // namespace
 
-int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
+int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
     Drag drag;
     POINT position{};
     if (!ParseCommandLine(drag, position)) {
-        PrintLine(L"usage: dragsource text <text> [x y] | files <path>... [--at x y] | none [x y]");
+        corvantis::tool::Print(
+            L"usage: dragsource text <text> [x y] | files <path>... [--at x y] | none [x y]");
         return kExitUsage;
     }
     const corvantis::platform::OleScope ole;
 
-    WNDCLASSW windowClass{};
-    windowClass.lpfnWndProc = WindowProc;
-    windowClass.hInstance = instance;
-    windowClass.hCursor = LoadCursorW(nullptr, IDC_ARROW);
-    windowClass.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_WINDOW + 1);
-    windowClass.lpszClassName = L"CorvantisDragSource";
-    RegisterClassW(&windowClass);
-    if (CreateWindowExW(WS_EX_TOPMOST | WS_EX_TOOLWINDOW, windowClass.lpszClassName, L"DragSource",
-                        WS_POPUP | WS_BORDER | WS_VISIBLE, position.x, position.y, kWidth, kHeight,
-                        nullptr, nullptr, instance, &drag) == nullptr) {
+    if (corvantis::tool::CreateToolWindow(L"CorvantisDragSource", L"DragSource", WindowProc,
+                                          position, {kWidth, kHeight}, 0, &drag) == nullptr) {
         return EXIT_FAILURE;
     }
-    MSG message;
-    while (GetMessageW(&message, nullptr, 0, 0) > 0) {
-        TranslateMessage(&message);
-        DispatchMessageW(&message);
-    }
+    corvantis::tool::RunMessageLoop();
     return EXIT_SUCCESS;
 }

@@ -7,6 +7,7 @@
 
 #include "platform/com_object_win.h"
 #include "platform/handles_win.h"
+#include "tool_win.h"
 
 #include <windows.h>
 #include <ole2.h>
@@ -20,15 +21,6 @@ namespace {
 
 constexpr int kWidth = 120;
 constexpr int kHeight = 80;
-
-std::string Utf8(std::wstring_view text) {
-    const int size = WideCharToMultiByte(CP_UTF8, 0, text.data(), static_cast<int>(text.size()),
-                                         nullptr, 0, nullptr, nullptr);
-    std::string utf8(static_cast<size_t>(size), '\0');
-    WideCharToMultiByte(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), utf8.data(), size,
-                        nullptr, nullptr);
-    return utf8;
-}
 
 // The global memory block of `format`, up to its first NUL; empty when not offered.
 std::string Offered(IDataObject* data, CLIPFORMAT format, size_t unit) {
@@ -62,13 +54,6 @@ std::wstring FromAnsi(const std::string& bytes) {
     return text;
 }
 
-void Print(const std::string& line) {
-    const std::string text = line + "\n";
-    DWORD written = 0;
-    WriteFile(GetStdHandle(STD_OUTPUT_HANDLE), text.data(), static_cast<DWORD>(text.size()),
-              &written, nullptr);
-}
-
 class Target final : public corvantis::platform::ComObject<IDropTarget, IID_IDropTarget> {
 public:
     HRESULT STDMETHODCALLTYPE DragEnter(IDataObject*, DWORD, POINTL,
@@ -86,8 +71,9 @@ public:
         const std::string wide = Offered(data, CF_UNICODETEXT, sizeof(wchar_t));
         const std::wstring unicode(reinterpret_cast<const wchar_t*>(wide.data()),
                                    wide.size() / sizeof(wchar_t));
-        Print("unicode:" + Utf8(unicode));
-        Print("ansi:" + Utf8(FromAnsi(Offered(data, CF_TEXT, 1))));
+        corvantis::tool::Print("unicode:" + corvantis::tool::ToUtf8(unicode));
+        corvantis::tool::Print("ansi:" +
+                               corvantis::tool::ToUtf8(FromAnsi(Offered(data, CF_TEXT, 1))));
         *effect &= DROPEFFECT_COPY;
         PostQuitMessage(0);
         return S_OK;
@@ -107,7 +93,7 @@ LRESULT CALLBACK WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lPa
 
 } // namespace
 
-int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
+int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
     POINT position{};
     int argc = 0;
     wchar_t** argv = CommandLineToArgvW(GetCommandLineW(), &argc);
@@ -117,17 +103,9 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
     LocalFree(argv);
     const corvantis::platform::OleScope ole;
 
-    WNDCLASSW windowClass{};
-    windowClass.lpfnWndProc = WindowProc;
-    windowClass.hInstance = instance;
-    windowClass.hCursor = LoadCursorW(nullptr, IDC_ARROW);
-    windowClass.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_WINDOW + 1);
-    windowClass.lpszClassName = L"CorvantisDropTarget";
-    RegisterClassW(&windowClass);
-    const HWND window = CreateWindowExW(WS_EX_TOPMOST | WS_EX_TOOLWINDOW | WS_EX_NOACTIVATE,
-                                        windowClass.lpszClassName, L"DropTarget",
-                                        WS_POPUP | WS_BORDER | WS_VISIBLE, position.x, position.y,
-                                        kWidth, kHeight, nullptr, nullptr, instance, nullptr);
+    const HWND window =
+        corvantis::tool::CreateToolWindow(L"CorvantisDropTarget", L"DropTarget", WindowProc,
+                                          position, {kWidth, kHeight}, WS_EX_NOACTIVATE);
     if (window == nullptr) {
         return EXIT_FAILURE;
     }
@@ -137,11 +115,7 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
     if (FAILED(registered)) {
         return EXIT_FAILURE;
     }
-    MSG message;
-    while (GetMessageW(&message, nullptr, 0, 0) > 0) {
-        TranslateMessage(&message);
-        DispatchMessageW(&message);
-    }
+    corvantis::tool::RunMessageLoop();
     RevokeDragDrop(window);
     return EXIT_SUCCESS;
 }

@@ -178,15 +178,16 @@ def _die_with_parent():
     ctypes.CDLL(None, use_errno=True).prctl(1, signal.SIGTERM)
 
 
-class Xvfb:
+class XServer:
     """A private X server on a display number that it picks itself (-displayfd)."""
 
-    def __init__(self, width=SCREEN_WIDTH, height=SCREEN_HEIGHT):
+    name = "X server"
+
+    def __init__(self, command):
         read_end, write_end = os.pipe()
         try:
             self.process = subprocess.Popen(
-                [tool("Xvfb"), "-displayfd", str(write_end), "-screen", "0",
-                 f"{width}x{height}x24", "-nolisten", "tcp"],
+                [*command, "-displayfd", str(write_end), "-nolisten", "tcp"],
                 pass_fds=(write_end,),
                 stdin=subprocess.DEVNULL,
                 stdout=subprocess.DEVNULL,
@@ -203,7 +204,7 @@ class Xvfb:
                 chunk = os.read(read_end, 16) if ready else b""
                 if not chunk:
                     self.stop()
-                    raise AssertionError("Xvfb did not report a display number")
+                    raise AssertionError(f"{self.name} did not report a display number")
                 number += chunk
         finally:
             os.close(read_end)
@@ -221,8 +222,82 @@ class Xvfb:
                 self.process.wait()
 
 
+class Xvfb(XServer):
+    """One screen of the given size."""
+
+    name = "Xvfb"
+
+    def __init__(self, width=SCREEN_WIDTH, height=SCREEN_HEIGHT):
+        super().__init__([tool("Xvfb"), "-screen", "0", f"{width}x{height}x24"])
+
+
+# Xvfb places every screen at 0,0; the dummy video driver lets xrandr put monitors side by side.
+DUMMY_XORG_CONFIG = """\
+Section "Device"
+    Identifier "dummy"
+    Driver "dummy"
+    VideoRam 256000
+EndSection
+Section "Monitor"
+    Identifier "monitor"
+    HorizSync 5.0-1000.0
+    VertRefresh 5.0-200.0
+EndSection
+Section "Screen"
+    Identifier "screen"
+    Device "dummy"
+    Monitor "monitor"
+    DefaultDepth 24
+    SubSection "Display"
+        Depth 24
+        Virtual {width} {height}
+    EndSubSection
+EndSection
+"""
+
+# The second monitor: 1024 x 768 beside the 1280 x 800 primary, as Windows places monitors.
+SECOND_MONITOR = (1024, 768)
+SECOND_MODE = ["63.50", "1024", "1072", "1176", "1328", "768", "771", "775", "798",
+               "-hsync", "+vsync"]
+
+
+class TwoMonitorXorg(XServer):
+    """Two monitors, as Wine sees them: the primary 1280 x 800 at 0,0 and a second one of
+    1024 x 768 to its right, at 1280,0, its top edge level with the primary's."""
+
+    name = "Xorg"
+
+    def __init__(self, folder):
+        width, height = SECOND_MONITOR
+        config = folder / "xorg.conf"
+        config.write_text(
+            DUMMY_XORG_CONFIG.format(width=SCREEN_WIDTH + width, height=SCREEN_HEIGHT)
+        )
+        super().__init__([tool("Xorg"), "-config", str(config), "-noreset",
+                          "-logfile", str(folder / "xorg.log")])
+        env = x_env(self.display)
+        mode = f"{width}x{height}_60"
+        for command in (
+            ["--output", "DUMMY0", "--mode", f"{SCREEN_WIDTH}x{SCREEN_HEIGHT}", "--pos", "0x0"],
+            ["--newmode", mode, *SECOND_MODE],
+            ["--addmode", "DUMMY1", mode],
+            ["--output", "DUMMY1", "--mode", mode, "--right-of", "DUMMY0"],
+            ["--output", "DUMMY0", "--primary"],
+            # A query polls the outputs: until then the dummy driver reports the second one
+            # disconnected to whoever reads the current configuration without polling, as Wine does.
+            [],
+        ):
+            run([tool("xrandr"), *command], env)
+
+
 class ProbeError(AssertionError):
     pass
+
+
+def stop_process(process):
+    if process.poll() is None:
+        process.kill()
+    process.communicate()
 
 
 def windows_path(path):
@@ -265,12 +340,16 @@ class LauncherTestCase(unittest.TestCase):
         self.output = OUTPUT / name
         shutil.rmtree(self.output, ignore_errors=True)
         self.output.mkdir(parents=True)
-        self.xvfb = Xvfb()
-        self.addCleanup(self.xvfb.stop)
-        self.display = self.xvfb.display
+        self.x_server = self.start_x_server()
+        self.addCleanup(self.x_server.stop)
+        self.display = self.x_server.display
         self.launcher = None
         self.app_dir = None
         self.window = None
+
+    def start_x_server(self):
+        """The test's own X server: one screen, unless a test class needs another desktop."""
+        return Xvfb()
 
     def _failed(self):
         # unittest has no public "did this test fail" for tearDown: Python 3.11+ records failures
@@ -393,6 +472,49 @@ class LauncherTestCase(unittest.TestCase):
         self.launcher = None
         self.window = None
 
+    def data_file(self):
+        return self.app_dir / "data.txt"
+
+    def age_data_file(self):
+        """Backdates data.txt, so that any rewrite shows in its modification time."""
+        stamp = time.time_ns() - 86_400 * 1_000_000_000
+        os.utime(self.data_file(), ns=(stamp, stamp))
+        return self.data_file().stat().st_mtime_ns
+
+    def assert_no_stray_files(self):
+        """A write goes through a temporary file, which must not outlive it."""
+        self.assertEqual(sorted(p.name for p in self.app_dir.iterdir()), [EXE.name, "data.txt"])
+
+    def wait_for_exit(self, what="the launcher to end"):
+        wait_until(lambda: self.launcher.poll() is not None, STEP_TIMEOUT, what)
+
+    def start_window_program(self, args, title, env=None, stdout=subprocess.PIPE):
+        """Starts a helper exe under Wine; returns the process once its window titled `title`
+        shows. A Wine process that fails to start at all (status 1 at once) is started once more:
+        that says nothing about the launcher."""
+        for attempt in range(2):
+            with open(self.output / "wine.log", "ab") as log:
+                process = subprocess.Popen(
+                    [tool("wine"), *map(str, args)],
+                    env=env or wine_env(self.display),
+                    stdin=subprocess.DEVNULL,
+                    stdout=stdout,
+                    stderr=log,
+                )
+            self.addCleanup(stop_process, process)
+
+            def shown():
+                if process.poll() is not None:
+                    raise AssertionError(f"{title} exited with status {process.returncode}")
+                return self.find_window(title)
+
+            try:
+                self.wait_until(shown, what=f"the {title} window")
+                return process
+            except AssertionError:
+                if attempt == 1 or process.poll() != 1:
+                    raise
+
     def assert_launcher_running(self):
         if self.launcher is not None and self.launcher.poll() is not None:
             raise AssertionError(
@@ -491,8 +613,14 @@ class LauncherTestCase(unittest.TestCase):
     def control_text(self, control):
         return self.probe("text", WINDOW_TITLE, control)["text"]
 
+    def accessible(self, control, window=WINDOW_TITLE, items=False):
+        """The control as a screen reader reads it from another process: its accessible name and
+        role, and for a list its items' names and which are selected, focused and offscreen."""
+        return self.probe("items" if items else "name", window, control)["accessible"]
+
     def list_items(self, control=ID.EntryList):
-        return self.probe("items", WINDOW_TITLE, control)["items"]
+        """The entry list's items, read as a screen reader reads them."""
+        return self.accessible(control, items=True)["items"]
 
     def focused_control(self):
         """Id of the control with the keyboard focus in the launcher's thread, or None."""

@@ -7,6 +7,9 @@
 // killed) and lets the file go. Exit status: 0 released, 1 the file could not be opened,
 // 64 bad usage.
 
+#include "platform/handles_win.h"
+#include "tool_win.h"
+
 #include <windows.h>
 
 #include <string_view>
@@ -16,31 +19,25 @@ namespace {
 constexpr int kExitOpenFailed = 1;
 constexpr int kExitUsage = 64;
 
-void Print(std::string_view text) {
-    DWORD written = 0;
-    WriteFile(GetStdHandle(STD_OUTPUT_HANDLE), text.data(), static_cast<DWORD>(text.size()),
-              &written, nullptr);
-}
-
 } // namespace
 
 int wmain(int argc, wchar_t** argv) {
     if (argc != 2) {
-        Print("usage: locker <path>\n");
+        corvantis::tool::Print("usage: locker <path>");
         return kExitUsage;
     }
-    const HANDLE file = CreateFileW(argv[1], GENERIC_READ | GENERIC_WRITE, 0, nullptr,
-                                    OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
-    if (file == INVALID_HANDLE_VALUE) {
-        Print("open failed\n");
+    const corvantis::platform::UniqueFileHandle file(
+        CreateFileW(argv[1], GENERIC_READ | GENERIC_WRITE, 0, nullptr, OPEN_EXISTING,
+                    FILE_ATTRIBUTE_NORMAL, nullptr));
+    if (!file) {
+        corvantis::tool::Print("open failed");
         return kExitOpenFailed;
     }
-    Print("locked\n");
+    corvantis::tool::Print("locked");
     // The test ends the hold by closing our standard input: ReadFile then reports end of file.
     char byte = 0;
     DWORD read = 0;
     while (ReadFile(GetStdHandle(STD_INPUT_HANDLE), &byte, 1, &read, nullptr) && read != 0) {
     }
-    CloseHandle(file);
     return 0;
 }

@@ -4,9 +4,10 @@
 //   probe rect  [window] [id]   screen rectangle of the window, or of its control with that id
 //   probe state [window] [id]   visible, enabled and topmost flags of the window or the control
 //   probe text  window id       the control's text, read with WM_GETTEXT
-//   probe items window id       the launcher's entry list: its items as it shows them, asked for
-//                               with the list's items request (src/app/entry_list_box_win.h),
-//                               and checked against the list box's own count
+//   probe items window id       a list as a screen reader reads it (its accessible object): its
+//                               name and role, each item's name, and which items are selected,
+//                               focused and offscreen
+//   probe name  window id       a control's accessible name and role
 //   probe focus [window]        id of the control that has the keyboard focus in the window's
 //   thread
 //   probe close [window]        posts WM_CLOSE to every top-level window with that text at once,
@@ -16,10 +17,15 @@
 // Exit status: 0 done, 2 window not found, 3 control not found, 4 a message to it failed,
 // 64 bad usage.
 
+#include "tool_win.h"
+
 #include <windows.h>
+#include <oleacc.h>
 
 #include <cstdlib>
 #include <cwchar>
+#include <memory>
+#include <utility>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -35,21 +41,9 @@ constexpr int kExitUsage = 64;
 // A hung target must not hang the test that asked.
 constexpr UINT kMessageTimeoutMs = 5000;
 
-std::string ToUtf8(std::wstring_view text) {
-    if (text.empty()) {
-        return {};
-    }
-    const int size = WideCharToMultiByte(CP_UTF8, 0, text.data(), static_cast<int>(text.size()),
-                                         nullptr, 0, nullptr, nullptr);
-    std::string result(static_cast<size_t>(size), '\0');
-    WideCharToMultiByte(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), result.data(), size,
-                        nullptr, nullptr);
-    return result;
-}
-
 std::string JsonString(std::wstring_view text) {
     std::string out = "\"";
-    for (const char c : ToUtf8(text)) {
+    for (const char c : corvantis::tool::ToUtf8(text)) {
         const auto byte = static_cast<unsigned char>(c);
         if (c == '"' || c == '\\') {
             out += '\\';
@@ -93,14 +87,6 @@ private:
     std::string text_;
 };
 
-// Binary write: no CRT text-mode translation between the UTF-8 bytes and the pipe.
-void Print(const std::string& line) {
-    const std::string text = line + "\n";
-    DWORD written = 0;
-    WriteFile(GetStdHandle(STD_OUTPUT_HANDLE), text.data(), static_cast<DWORD>(text.size()),
-              &written, nullptr);
-}
-
 int Fail(int status, std::wstring_view error, std::wstring_view window,
          std::optional<int> id = std::nullopt) {
     JsonObject json;
@@ -109,29 +95,8 @@ int Fail(int status, std::wstring_view error, std::wstring_view window,
     if (id) {
         json.Add("id", static_cast<long long>(*id));
     }
-    Print(json.Text());
+    corvantis::tool::Print(json.Text());
     return status;
-}
-
-struct ControlSearch {
-    int id;
-    HWND found;
-};
-
-BOOL CALLBACK MatchControlId(HWND child, LPARAM param) {
-    auto* search = reinterpret_cast<ControlSearch*>(param);
-    if (GetDlgCtrlID(child) == search->id) {
-        search->found = child;
-        return FALSE;
-    }
-    return TRUE;
-}
-
-// EnumChildWindows walks every descendant, so controls inside containers are found too.
-HWND FindControl(HWND window, int id) {
-    ControlSearch search{id, nullptr};
-    EnumChildWindows(window, MatchControlId, reinterpret_cast<LPARAM>(&search));
-    return search.found;
 }
 
 std::wstring ClassOf(HWND window) {
@@ -164,70 +129,119 @@ std::optional<std::wstring> ControlText(HWND control) {
     return std::wstring(buffer.data(), static_cast<size_t>(*copied));
 }
 
-// The entry list draws its items from the launcher's entries and holds no text, so LB_GETTEXT
-// cannot read it. It answers its items request instead with one WM_COPYDATA to a window given
-// in wParam; these must match src/app/entry_list_box_win.h.
-constexpr wchar_t kItemsRequest[] = L"Corvantis.EntryList.Items";
-constexpr ULONG_PTR kItemsCopyData = 0x434C4954;
+// Spelled out: MinGW's import library gives IID_IAccessible as a thunk, not as the GUID.
+constexpr IID kIidAccessible = {
+    0x618736E0, 0x3C3D, 0x11CF, {0x81, 0x0C, 0x00, 0xAA, 0x00, 0x38, 0x9B, 0x71}};
 
-std::optional<std::vector<std::wstring>> g_received;
+struct Release {
+    void operator()(IUnknown* object) const { object->Release(); }
+};
 
-// Each item: its length in UTF-16 code units (32 bits, low half first), then those units.
-std::optional<std::vector<std::wstring>> ParseItems(const wchar_t* units, size_t count) {
-    std::vector<std::wstring> items;
-    size_t at = 0;
-    while (at < count) {
-        if (count - at < 2) {
+// What a screen reader reads of a control: its client area's accessible object.
+struct Accessible {
+    std::unique_ptr<IAccessible, Release> object;
+
+    static std::optional<Accessible> Of(HWND window) {
+        IAccessible* object = nullptr;
+        if (FAILED(AccessibleObjectFromWindow(window, static_cast<DWORD>(OBJID_CLIENT),
+                                              kIidAccessible, reinterpret_cast<void**>(&object))) ||
+            object == nullptr) {
             return std::nullopt;
         }
-        const size_t length = units[at] | (static_cast<size_t>(units[at + 1]) << 16);
-        at += 2;
-        if (count - at < length) {
+        return Accessible{std::unique_ptr<IAccessible, Release>(object)};
+    }
+
+    static VARIANT Child(long id) {
+        VARIANT child;
+        VariantInit(&child);
+        child.vt = VT_I4;
+        child.lVal = id;
+        return child;
+    }
+
+    std::optional<std::wstring> Name(long id) const {
+        BSTR name = nullptr;
+        if (FAILED(object->get_accName(Child(id), &name))) {
             return std::nullopt;
         }
-        items.emplace_back(units + at, length);
-        at += length;
+        std::wstring text = name != nullptr ? std::wstring(name, SysStringLen(name)) : L"";
+        SysFreeString(name);
+        return text;
     }
-    return items;
-}
 
-LRESULT CALLBACK ReceiveItems(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
-    if (message == WM_COPYDATA) {
-        const auto* copy = reinterpret_cast<const COPYDATASTRUCT*>(lParam);
-        if (copy->dwData == kItemsCopyData && copy->cbData % sizeof(wchar_t) == 0) {
-            g_received = ParseItems(static_cast<const wchar_t*>(copy->lpData),
-                                    copy->cbData / sizeof(wchar_t));
-            return TRUE;
+    long Number(HRESULT (STDMETHODCALLTYPE IAccessible::*get)(VARIANT, VARIANT*), long id) const {
+        VARIANT value;
+        VariantInit(&value);
+        if (FAILED((object.get()->*get)(Child(id), &value)) || value.vt != VT_I4) {
+            return -1;
         }
-        return FALSE;
+        return value.lVal;
     }
-    return DefWindowProcW(window, message, wParam, lParam);
+    long Role(long id) const { return Number(&IAccessible::get_accRole, id); }
+    long State(long id) const { return Number(&IAccessible::get_accState, id); }
+};
+
+std::string JsonNumbers(const std::vector<long>& numbers) {
+    std::string array = "[";
+    for (size_t i = 0; i < numbers.size(); ++i) {
+        array += (i == 0 ? "" : ",") + std::to_string(numbers[i]);
+    }
+    return array + "]";
 }
 
-std::optional<std::vector<std::wstring>> ListItems(HWND list) {
-    WNDCLASSW receiver{};
-    receiver.lpfnWndProc = ReceiveItems;
-    receiver.hInstance = GetModuleHandleW(nullptr);
-    receiver.lpszClassName = L"ProbeItemsReceiver";
-    RegisterClassW(&receiver);
-    const HWND window = CreateWindowExW(0, receiver.lpszClassName, L"", 0, 0, 0, 0, 0, HWND_MESSAGE,
-                                        nullptr, receiver.hInstance, nullptr);
-    if (window == nullptr) {
+// The control's accessible name and role, and for a list every item's name and the indexes of
+// the items in each state that a reader announces.
+std::optional<JsonObject> ReadAccessible(HWND control, bool items) {
+    const auto accessible = Accessible::Of(control);
+    if (!accessible) {
         return std::nullopt;
     }
-    // Not SMTO_BLOCK: the items arrive as a message to this thread while it waits.
-    DWORD_PTR delivered = 0;
-    const bool answered = SendMessageTimeoutW(list, RegisterWindowMessageW(kItemsRequest),
-                                              reinterpret_cast<WPARAM>(window), 0, SMTO_ABORTIFHUNG,
-                                              kMessageTimeoutMs, &delivered) != 0;
-    DestroyWindow(window);
-    const auto count = Send(list, LB_GETCOUNT, 0, 0);
-    if (!answered || delivered != TRUE || !g_received || !count ||
-        static_cast<size_t>(*count) != g_received->size()) {
+    const auto name = accessible->Name(CHILDID_SELF);
+    if (!name) {
         return std::nullopt;
     }
-    return g_received;
+    JsonObject json;
+    json.Add("name", std::wstring_view(*name));
+    json.Add("role", static_cast<long long>(accessible->Role(CHILDID_SELF)));
+    if (!items) {
+        return json;
+    }
+    long count = 0;
+    if (FAILED(accessible->object->get_accChildCount(&count))) {
+        return std::nullopt;
+    }
+    std::string names = "[";
+    std::vector<long> selected;
+    std::vector<long> focused;
+    std::vector<long> offscreen;
+    for (long child = 1; child <= count; ++child) {
+        const auto itemName = accessible->Name(child);
+        if (!itemName) {
+            return std::nullopt;
+        }
+        names += (child == 1 ? "" : ",") + JsonString(*itemName);
+        const long state = accessible->State(child);
+        const long index = child - 1;
+        for (auto [flag, list] : {std::pair{STATE_SYSTEM_SELECTED, &selected},
+                                  std::pair{STATE_SYSTEM_FOCUSED, &focused},
+                                  std::pair{STATE_SYSTEM_OFFSCREEN, &offscreen}}) {
+            if (state >= 0 && (state & flag) != 0) {
+                list->push_back(index);
+            }
+        }
+    }
+    json.Add("count", static_cast<long long>(count)).Add("items", names + "]");
+    json.Add("itemRole", static_cast<long long>(accessible->Role(1)));
+    json.Add("selected", JsonNumbers(selected));
+    json.Add("focused", JsonNumbers(focused)).Add("offscreen", JsonNumbers(offscreen));
+    return json;
 }
+
+// COM for the calls on accessible objects, for the life of the probe.
+struct Com {
+    Com() { CoInitialize(nullptr); }
+    ~Com() { CoUninitialize(); }
+};
 
 std::optional<int> ParseId(const wchar_t* text) {
     wchar_t* end = nullptr;
@@ -260,7 +274,7 @@ std::vector<HWND> WindowsTitled(const std::wstring& title) {
 
 int Usage() {
     const std::string text = "usage: probe rect|state [window] [id]\n"
-                             "       probe text|items window id\n"
+                             "       probe text|items|name window id\n"
                              "       probe focus [window]\n"
                              "       probe close [window]\n";
     DWORD written = 0;
@@ -275,6 +289,7 @@ int wmain(int argc, wchar_t** argv) {
     if (argc < 2 || argc > 4) {
         return Usage();
     }
+    const Com com;
     const std::wstring command = argv[1];
     const std::wstring title = argc >= 3 ? argv[2] : L"Form1";
     std::optional<int> id;
@@ -284,7 +299,7 @@ int wmain(int argc, wchar_t** argv) {
             return Usage();
         }
     }
-    const bool needsId = command == L"text" || command == L"items";
+    const bool needsId = command == L"text" || command == L"items" || command == L"name";
     const bool takesId = needsId || command == L"rect" || command == L"state";
     if ((needsId && !id) || (!takesId && command != L"focus" && command != L"close") ||
         (!takesId && id)) {
@@ -313,7 +328,7 @@ int wmain(int argc, wchar_t** argv) {
     }
     HWND target = window;
     if (id) {
-        target = FindControl(window, *id);
+        target = corvantis::tool::FindControl(window, *id);
         if (!target) {
             return Fail(kExitControlNotFound, L"control not found", title, id);
         }
@@ -346,19 +361,12 @@ int wmain(int argc, wchar_t** argv) {
             return Fail(kExitMessageFailed, L"WM_GETTEXT failed", title, id);
         }
         json.Add("text", std::wstring_view(*text));
-    } else if (command == L"items") {
-        const auto items = ListItems(target);
-        if (!items) {
-            return Fail(kExitMessageFailed,
-                        L"the list gave no items, or not as many as the list box counts", title,
-                        id);
+    } else if (command == L"items" || command == L"name") {
+        const auto read = ReadAccessible(target, command == L"items");
+        if (!read) {
+            return Fail(kExitMessageFailed, L"no accessible object answered", title, id);
         }
-        std::string array = "[";
-        for (size_t i = 0; i < items->size(); ++i) {
-            array += (i == 0 ? "" : ",") + JsonString((*items)[i]);
-        }
-        array += "]";
-        json.Add("count", static_cast<long long>(items->size())).Add("items", array);
+        json.Add("accessible", read->Text());
     } else { // focus
         GUITHREADINFO info{};
         info.cbSize = sizeof(info);
@@ -375,6 +383,6 @@ int wmain(int argc, wchar_t** argv) {
         json.Add("active", info.hwndActive == window);
         json.Add("foreground", GetForegroundWindow() == window);
     }
-    Print(json.Text());
+    corvantis::tool::Print(json.Text());
     return 0;
 }

@@ -13,9 +13,7 @@ from harness import (
     STEP_TIMEOUT,
     WINDOW_TITLE,
     gbk_file,
-    tool,
     wait_until,
-    wine_env,
 )
 from test_editing import (
     ADD,
@@ -33,9 +31,6 @@ CLOSE_SAVE_FAILED = "无法保存 data.txt，修改尚未写入。\n请检查文
 
 
 class DataSafetyTest(EditingTestCase):
-    def data_file(self):
-        return self.app_dir / "data.txt"
-
     def add_entry(self, keywords, target):
         self.choose(0, ADD)
         self.wait_for_editor()
@@ -111,12 +106,17 @@ class DataSafetyTest(EditingTestCase):
         self.close_launcher()
         self.assertEqual(self.data_file().read_bytes(), gbk_file(expected))
 
-    def test_a_failed_save_from_the_save_button_says_so_and_keeps_the_list(self):
+    def start_with_a_deletion_and_the_file_locked(self):
+        """Starts the launcher, deletes the first entry and has another program hold data.txt, so
+        that a write of it fails; returns that program."""
         self.start_launcher(gbk_file(LINES))
         self.choose(0, DELETE)
         self.wait_until(lambda: self.list_items() == LINES[1:], what="the first entry deleted")
-        locker = self.lock(self.data_file())
-        self.sync_through_text1("x")  # the focus in the request box, where the tab order starts
+        return self.lock(self.data_file())
+
+    def test_a_failed_save_from_the_save_button_says_so_and_keeps_the_list(self):
+        locker = self.start_with_a_deletion_and_the_file_locked()
+        self.sync_through_request_box("x")  # the focus in the request box, where the tab order starts
         for key, control in [("Tab", ID.EntryList), ("Tab", ID.ReloadButton),
                              ("Tab", ID.ClearButton), ("Tab", ID.SaveButton)]:
             self.press_expecting_focus(key, control)
@@ -130,10 +130,7 @@ class DataSafetyTest(EditingTestCase):
         self.assertEqual(self.data_file().read_bytes(), gbk_file(LINES))
 
     def test_a_failed_save_on_close_brings_the_launcher_back_and_a_later_close_saves(self):
-        self.start_launcher(gbk_file(LINES))
-        self.choose(0, DELETE)
-        self.wait_until(lambda: self.list_items() == LINES[1:], what="the first entry deleted")
-        locker = self.lock(self.data_file())
+        locker = self.start_with_a_deletion_and_the_file_locked()
         self.click_control(ID.CloseGlyph)
         box, text = self.message_box("Corvantis")
         self.assertEqual(text, CLOSE_SAVE_FAILED)
@@ -146,6 +143,7 @@ class DataSafetyTest(EditingTestCase):
         self.assertEqual(self.data_file().read_bytes(), gbk_file(LINES))
         self.close_launcher()
         self.assertEqual(self.data_file().read_bytes(), gbk_file(LINES[1:]))
+        self.assert_no_stray_files()
 
     def test_a_file_emptied_just_before_the_close_keeps_every_entry_left(self):
         lines = [f"k{i} 条目{i}:C:\\Tools\\t{i}.txt" for i in range(30)]
@@ -181,29 +179,20 @@ class DataSafetyTest(EditingTestCase):
         self.answer(box, "Corvantis", "Return")
         self.assertEqual(self.list_items(), LINES[1:])
         self.assertEqual(self.data_file().read_bytes(), gbk_file(LINES))
-        self.assertEqual(sorted(p.name for p in self.app_dir.iterdir()), ["corvantis.exe", "data.txt"])
+        self.assert_no_stray_files()
 
     def start_second_copy(self, folder):
         """Starts a copy of the launcher in output/<folder>, beside the first; returns it once
         both windows show."""
         exe = self.output / folder / EXE.name
         shutil.copy2(EXE, exe)
-        with open(self.output / "wine.log", "ab") as log:
-            copy = subprocess.Popen(
-                [tool("wine"), str(exe)],
-                cwd=exe.parent,
-                env=wine_env(self.display),
-                stdin=subprocess.DEVNULL,
-                stdout=log,
-                stderr=log,
-            )
-        self.addCleanup(lambda: copy.poll() is not None or (copy.kill(), copy.wait()))
+        copy = self.start_window_program([exe], WINDOW_TITLE, stdout=subprocess.DEVNULL)
 
         def both_showing():
             found = self.xdotool("search", "--onlyvisible", "--name", f"^{WINDOW_TITLE}$")
             return len(found.split()) == 2
 
-        wait_until(both_showing, START_TIMEOUT, "the second copy's window")
+        self.wait_until(both_showing, START_TIMEOUT, "the second copy's window")
         return copy
 
     def test_two_copies_reaching_one_file_through_links_closed_together_keep_both_changes(self):

@@ -1,29 +1,22 @@
-"""Dragging the launcher by its title strip, docking at the screen edges, and closing it."""
+"""Dragging the launcher by its title strip and docking at the screen edges."""
 
-import os
 import time
 import unittest
 
 from harness import (
-    EXE,
-    ID,
     SCREEN_HEIGHT,
     SCREEN_WIDTH,
-    STEP_TIMEOUT,
     LauncherTestCase,
     gbk_file,
-    wait_until,
 )
 
 
 WINDOW_WIDTH, WINDOW_HEIGHT = 513, 390
 TICK = 0.5  # the docking timer's interval, in seconds
 
-# Client-relative points: on the title label, on the strip right of the request box, and on the exit glyph.
+# Client-relative points: on the title label, and on the strip right of the request box.
 TITLE_POINT = (1 + 6 + 40, 1 + 3 + 10)
 STRIP_POINT = (1 + 463, 1 + 12)
-EXIT_POINT = (1 + 493 + 8, 1 + 4 + 8)
-LIST_TOP, ITEM_HEIGHT = 27, 16
 
 # Where a docked window sits: 40 twips (about 3 px) stay on the screen when it hides, and it
 # reaches 10 twips (about 1 px) past the edge when the pointer reveals it.
@@ -157,102 +150,6 @@ class DragAndDockTest(DockingTestCase):
                     self.assertTrue(self.window_state()["visible"])
                     self.pointer_to(*away)
                     self.wait_for_position(*hidden, f"the pointer leaving ({step} time)")
-
-
-class CloseTest(DockingTestCase):
-    def setUp(self):
-        super().setUp()
-        self.data = gbk_file(LINES)
-
-    def click_client(self, point):
-        self.xdotool("mousemove", *self.screen_point(point), "sleep", "0.1", "click", "1")
-
-    def close(self):
-        self.click_client(EXIT_POINT)
-
-    def wait_for_exit(self):
-        wait_until(
-            lambda: self.launcher.poll() is not None,
-            STEP_TIMEOUT,
-            "the launcher to end after the exit glyph",
-        )
-
-    def delete_item(self, index):
-        """Deletes a list item with the entry menu's third command, "删除它"."""
-        before = self.list_items()
-        self.click_client((4 + 60, LIST_TOP + ITEM_HEIGHT * index + ITEM_HEIGHT // 2))
-        self.wait_until(self.find_popup, what="the entry menu")
-        self.key("Down", "Down", "Down", "Return")
-        expected = before[:index] + before[index + 1 :]
-        self.wait_until(lambda: self.list_items() == expected, what=f"item {index} deleted")
-        return expected
-
-
-    def data_file(self):
-        return self.app_dir / "data.txt"
-
-    def age_data_file(self):
-        """Backdates data.txt so that any rewrite shows in its modification time."""
-        os.utime(self.data_file(), ns=(1_600_000_000_000_000_000, 1_600_000_000_000_000_000))
-        return self.data_file().stat().st_mtime_ns
-
-    def test_closing_an_unchanged_list_leaves_data_file_untouched_and_ends(self):
-        self.start_launcher(self.data)
-        mtime = self.age_data_file()
-        # Reloading doubles the list without marking it changed: closing must not write it.
-        self.press_expecting_focus("Tab", ID.EntryList)
-        self.press_expecting_focus("Tab", ID.ReloadButton)
-        self.key("space")
-        self.wait_until(lambda: self.list_items() == LINES + LINES, what="the reloaded list")
-
-        self.close()
-        self.wait_for_exit()
-        self.assertEqual(self.data_file().read_bytes(), self.data)
-        self.assertEqual(self.data_file().stat().st_mtime_ns, mtime)
-
-    def test_closing_after_a_delete_writes_the_list_back_in_gbk_with_crlf_and_ends(self):
-        self.start_launcher(self.data)
-        mtime = self.age_data_file()
-        remaining = self.delete_item(1)
-        self.assertEqual(self.data_file().read_bytes(), self.data, "written before closing")
-
-        self.close()
-        self.wait_for_exit()
-        self.assertEqual(self.data_file().read_bytes(), gbk_file(remaining))
-        self.assertNotEqual(self.data_file().stat().st_mtime_ns, mtime)
-        self.assert_no_stray_files()
-
-    def test_closing_while_data_file_is_locked_warns_keeps_the_list_and_a_later_close_writes(self):
-        self.start_launcher(self.data)
-        remaining = self.delete_item(0)
-        locker = self.lock(self.data_file())
-
-        self.close()
-        box = self.wait_until(
-            lambda: self.find_window("Corvantis"), what="the message box titled Corvantis"
-        )
-        self.screenshot("save-failed")
-        self.assert_launcher_running()
-        self.assertEqual(self.list_items(), remaining)
-        self.assertEqual(self.data_file().read_bytes(), self.data)
-
-        self.xdotool("windowfocus", box)
-        self.key("Return")
-        self.wait_until(lambda: self.find_window("Corvantis") is None, what="the box to close")
-        self.assert_launcher_running()
-        self.assertTrue(self.window_state()["visible"])
-        self.assertEqual(self.list_items(), remaining)
-
-        locker.stdin.close()
-        locker.wait(timeout=STEP_TIMEOUT)
-        self.close()
-        self.wait_for_exit()
-        self.assertEqual(self.data_file().read_bytes(), gbk_file(remaining))
-        self.assert_no_stray_files()
-
-    def assert_no_stray_files(self):
-        """The write goes through a temporary file, which must not outlive it."""
-        self.assertEqual(sorted(p.name for p in self.app_dir.iterdir()), [EXE.name, "data.txt"])
 
 
 if __name__ == "__main__":

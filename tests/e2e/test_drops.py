@@ -23,7 +23,7 @@ class DropTest(EditingTestCase):
                 effect = self.drag(centre(self.window_rect(ID.EntryList)), *drag)
                 if target is None:
                     self.assertEqual(effect, "none")
-                    self.sync_through_text1("n")
+                    self.sync_through_request_box("n")
                     self.assertFalse(self.editor_exists())
                     self.assertTrue(self.window_state()["visible"])
                 else:
@@ -56,18 +56,18 @@ class DropTest(EditingTestCase):
         self.type_in_editor(ID.KeywordsBox, "kw 关键")
         self.type_in_editor(ID.TargetBox, "old")
 
-        text2 = centre(self.probe("rect", EDITOR_TITLE, ID.TargetBox))
+        target_box = centre(self.probe("rect", EDITOR_TITLE, ID.TargetBox))
         for name, drag, target in (
             ("text", ("text", DROPPED_TEXT), DROPPED_TEXT),
             ("three files", ("files", *DROPPED_FILES), DROPPED_FILES[0]),
         ):
             with self.subTest(name):
-                self.drag(text2, *drag)
+                self.drag(target_box, *drag)
                 self.wait_for_boxes(("kw 关键", target))
                 self.assertFalse(self.window_state()["visible"])
 
         # Data offering neither leaves the box alone; typing shows the editor still answers.
-        self.assertEqual(self.drag(text2, "none"), "none")
+        self.assertEqual(self.drag(target_box, "none"), "none")
         self.type_in_editor(ID.KeywordsBox, "!")
         self.assertEqual(self.editor_boxes(), ("kw 关键!", DROPPED_FILES[0]))
 

@@ -5,7 +5,6 @@ EditingTestCase holds the gestures these tests share with test_drops.py.
 
 import os
 import subprocess
-import time
 import unittest
 from pathlib import Path
 
@@ -19,7 +18,6 @@ from harness import (
     gbk_file,
     run,
     tool,
-    wait_until,
     windows_path,
     wine_env,
     x_env,
@@ -160,9 +158,9 @@ class EditingTestCase(LauncherTestCase):
     def close_launcher(self):
         """Clicks the exit image and waits until the program has ended."""
         self.click_control(ID.CloseGlyph)
-        wait_until(lambda: self.launcher.poll() is not None, STEP_TIMEOUT, "the launcher to end")
+        self.wait_for_exit()
 
-    def sync_through_text1(self, marker, click=True):
+    def sync_through_request_box(self, marker, click=True):
         """Types marker into the launcher's request box and waits for it: every earlier input has been
         handled by then, and no menu or modal box was in the way. click=False types without
         first clicking into the request box, a click that would also dismiss an open menu."""
@@ -182,54 +180,32 @@ class EditingTestCase(LauncherTestCase):
         env = wine_env(self.display)
         # Wine turns the command line into UTF-16 with the Unix locale: it must exist.
         env["LC_ALL"] = "C.UTF-8"
-        # A Wine process that fails to start at all (status 1 at once) is started once more.
-        for attempt in range(2):
-            with open(self.output / "wine.log", "ab") as log:
-                process = subprocess.Popen(
-                    [tool("wine"), DRAGSOURCE, mode, *args, *map(str, position)],
-                    env=env,
-                    stdin=subprocess.DEVNULL,
-                    stdout=subprocess.PIPE,
-                    stderr=log,
-                )
-            self.addCleanup(self._stop_process, process)
-
-            def shown():
-                if process.poll() is not None:
-                    raise AssertionError(f"dragsource exited with status {process.returncode}")
-                return self.find_window("DragSource")
-
-            try:
-                self.wait_until(shown, what="the DragSource window")
-                return process
-            except AssertionError:
-                if attempt == 1 or process.poll() != 1:
-                    raise
-
-    @staticmethod
-    def _stop_process(process):
-        if process.poll() is None:
-            process.kill()
-        process.communicate()
+        return self.start_window_program([DRAGSOURCE, mode, *args, *position], "DragSource", env)
 
     def drag(self, target, mode, *args):
         """Drags from a new dragsource window onto the screen point target; returns the effect."""
         at = (40, 40)
         process = self.start_dragsource(mode, *args, at=at)
-        sx, sy = at[0] + DRAGSOURCE_SIZE[0] // 2, at[1] + DRAGSOURCE_SIZE[1] // 2
-        tx, ty = target
-        self.xdotool(
-            "mousemove", sx, sy, "sleep", "0.2", "mousedown", "1", "sleep", "0.3",
-            "mousemove", sx + 20, sy + 20, "sleep", "0.1",
-            "mousemove", (sx + tx) // 2, (sy + ty) // 2, "sleep", "0.1",
-            "mousemove", tx, ty, "sleep", "0.3",
-            "mousemove", tx + 2, ty + 2, "sleep", "0.3", "mouseup", "1",
-        )
+        source = (at[0] + DRAGSOURCE_SIZE[0] // 2, at[1] + DRAGSOURCE_SIZE[1] // 2)
+        self.press_and_drag(source, target, nudge=20, pause="0.1")
         try:
             output, _ = process.communicate(timeout=STEP_TIMEOUT)
         except subprocess.TimeoutExpired:
             raise AssertionError(f"dragsource {mode} did not end after the drop") from None
         return output.decode(errors="replace").strip()
+
+    def press_and_drag(self, start, end, nudge, pause):
+        """Presses the left button at start, moves by nudge pixels (past the drag distance), then
+        on to end in two steps, and releases it there."""
+        sx, sy = start
+        ex, ey = end
+        self.xdotool(
+            "mousemove", sx, sy, "sleep", "0.2", "mousedown", "1", "sleep", "0.3",
+            "mousemove", sx + nudge, sy + nudge, "sleep", pause,
+            "mousemove", (sx + ex) // 2, (sy + ey) // 2, "sleep", pause,
+            "mousemove", ex, ey, "sleep", "0.3",
+            "mousemove", ex + 2, ey + 2, "sleep", "0.3", "mouseup", "1",
+        )
 
     def region_signature(self, name, left, top, width, height):
         """Screenshot, and a hash of the pixels in the given screen rectangle."""
@@ -246,19 +222,10 @@ class EditingTest(EditingTestCase):
         super().setUp()
         self.data = gbk_file(LINES)
 
-    def data_file(self):
-        return self.app_dir / "data.txt"
-
-    def age_data_file(self):
-        """Backdates data.txt a day, so that a rewrite shows in its mtime."""
-        stamp = time.time() - 86400
-        os.utime(self.data_file(), (stamp, stamp))
-        return self.data_file().stat().st_mtime_ns
-
     def test_left_click_on_an_item_or_an_empty_list_opens_the_menu_and_a_right_click_does_not(self):
         self.start_launcher(self.data)
         self.click_item(1, button=3)
-        self.sync_through_text1("z", click=False)
+        self.sync_through_request_box("z", click=False)
         self.assertIsNone(self.find_popup())
         self.assertFalse(self.editor_exists())
 
@@ -272,7 +239,7 @@ class EditingTest(EditingTestCase):
         self.xdotool("windowfocus", self.window)
         self.key("Escape")
         self.wait_until(lambda: self.find_popup() is None, what="Escape to dismiss the menu")
-        self.sync_through_text1("y")
+        self.sync_through_request_box("y")
         self.assertEqual(self.list_items(), LINES)
         self.assertFalse(self.editor_exists())
         self.assertTrue(self.window_state()["visible"])
@@ -282,7 +249,7 @@ class EditingTest(EditingTestCase):
         for command in (EDIT, DELETE):
             with self.subTest(command):
                 self.choose(0, command)
-                self.sync_through_text1(str(MENU.index(command)))
+                self.sync_through_request_box(str(MENU.index(command)))
                 self.assertEqual(self.list_items(), [])
                 self.assertFalse(self.editor_exists())
         self.choose(0, ADD)
@@ -338,9 +305,9 @@ class EditingTest(EditingTestCase):
     def check_editor_look(self, shot):
         """Colours of the open editor in a screenshot, by the editor's own screen rectangle."""
         window = self.probe("rect", EDITOR_TITLE)
-        label3 = self.probe("rect", EDITOR_TITLE, ID.OkLabel)
+        ok_label = self.probe("rect", EDITOR_TITLE, ID.OkLabel)
         boxes = [self.probe("rect", EDITOR_TITLE, box) for box in (ID.KeywordsBox, ID.TargetBox)]
-        picture1 = self.probe("rect", EDITOR_TITLE, ID.EditorPanel)
+        panel = self.probe("rect", EDITOR_TITLE, ID.EditorPanel)
 
         def colours(rect):
             crop = f"{rect['width']}x{rect['height']}+{rect['left']}+{rect['top']}"
@@ -361,11 +328,11 @@ class EditingTest(EditingTestCase):
             return max(counts, key=counts.get)
 
         # A strip of the panel left of the boxes, below the labels.
-        panel_strip = dict(left=picture1["left"] + 2, top=picture1["bottom"] - 12, width=60,
+        panel_strip = dict(left=panel["left"] + 2, top=panel["bottom"] - 12, width=60,
                            height=8)
         self.assertEqual(main_colour(panel_strip), "FFC080")
-        self.assertEqual(main_colour(label3), "FF8000")
-        self.assertIn("404040", colours(label3), "the save label's grey text")
+        self.assertEqual(main_colour(ok_label), "FF8000")
+        self.assertIn("404040", colours(ok_label), "the save label's grey text")
         for box in boxes:
             self.assertEqual(main_colour(box), "FFFFFF")
         # The frame runs along the window's edges.
@@ -453,14 +420,30 @@ class EditingTest(EditingTestCase):
 
     def test_delete_removes_the_item_and_the_file_follows_when_the_launcher_closes(self):
         self.start_launcher(self.data)
+        aged = self.age_data_file()
         self.choose(1, DELETE)
         remaining = [LINES[0], LINES[2]]
         self.wait_until(lambda: self.list_items() == remaining, what="the second item removed")
-        self.assertEqual(self.data_file().read_bytes(), self.data)
+        self.assertEqual(self.data_file().read_bytes(), self.data, "written before closing")
         self.assertFalse(self.editor_exists())
 
         self.close_launcher()
         self.assertEqual(self.data_file().read_bytes(), gbk_file(remaining))
+        self.assertNotEqual(self.data_file().stat().st_mtime_ns, aged)
+        self.assert_no_stray_files()
+
+    def test_closing_an_unchanged_list_leaves_data_file_untouched(self):
+        self.start_launcher(self.data)
+        aged = self.age_data_file()
+        # Reloading doubles the list without marking it changed: closing must not write it.
+        self.press_expecting_focus("Tab", ID.EntryList)
+        self.press_expecting_focus("Tab", ID.ReloadButton)
+        self.key("space")
+        self.wait_until(lambda: self.list_items() == LINES + LINES, what="the reloaded list")
+
+        self.close_launcher()
+        self.assertEqual(self.data_file().read_bytes(), self.data)
+        self.assertEqual(self.data_file().stat().st_mtime_ns, aged)
 
     def test_delete_all_asks_first_and_ok_empties_list_and_file_at_once(self):
         self.start_launcher(self.data)
@@ -468,7 +451,7 @@ class EditingTest(EditingTestCase):
         box, text = self.message_box("Tips")
         self.assertEqual(text, "Do you want to delete all ?")
         self.answer(box, "Tips", "Escape")
-        self.sync_through_text1("c")
+        self.sync_through_request_box("c")
         self.assertEqual(self.list_items(), LINES)
         self.assertEqual(self.data_file().read_bytes(), self.data)
 

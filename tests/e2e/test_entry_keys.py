@@ -6,7 +6,7 @@ import subprocess
 import unittest
 from pathlib import Path
 
-from harness import BUILD, ID, STEP_TIMEOUT, gbk_file, tool, wine_env
+from harness import BUILD, ID, STEP_TIMEOUT, gbk_file
 from test_editing import EDIT, EDITOR_TITLE, LINES, EditingTestCase, centre
 
 DROPTARGET = Path(
@@ -35,7 +35,7 @@ class MenuKeyTest(EditingTestCase):
         self.assertLessEqual(abs(menu["x"] - left) + abs(menu["y"] - top), 2, menu)
         self.key("Down", "Down", "Down", "Return")
         self.wait_until(lambda: self.find_popup() is None, what="the menu to close")
-        self.sync_through_text1("n")
+        self.sync_through_request_box("n")
         self.assertEqual(self.list_items(), LINES)
 
         # The pointer away from the request box, whose tooltip would pass for a menu.
@@ -74,38 +74,7 @@ class MenuKeyTest(EditingTestCase):
 class TargetBoxDragTest(EditingTestCase):
     def start_droptarget(self):
         """Starts droptarget.exe at DROPTARGET_AT; returns the process once its window shows."""
-        for attempt in range(2):
-            process = subprocess.Popen(
-                [tool("wine"), DROPTARGET, *map(str, DROPTARGET_AT)],
-                env=wine_env(self.display),
-                stdin=subprocess.DEVNULL,
-                stdout=subprocess.PIPE,
-                stderr=subprocess.DEVNULL,
-            )
-            self.addCleanup(self._stop_process, process)
-
-            def shown():
-                if process.poll() is not None:
-                    raise AssertionError(f"droptarget exited with status {process.returncode}")
-                return self.find_window("DropTarget")
-
-            try:
-                self.wait_until(shown, what="the DropTarget window")
-                return process
-            except AssertionError:
-                if attempt == 1 or process.poll() != 1:
-                    raise
-
-    def press_and_move(self, start, end):
-        sx, sy = start
-        ex, ey = end
-        self.xdotool(
-            "mousemove", sx, sy, "sleep", "0.2", "mousedown", "1", "sleep", "0.3",
-            "mousemove", sx + 10, sy + 10, "sleep", "0.2",
-            "mousemove", (sx + ex) // 2, (sy + ey) // 2, "sleep", "0.2",
-            "mousemove", ex, ey, "sleep", "0.3",
-            "mousemove", ex + 2, ey + 2, "sleep", "0.3", "mouseup", "1",
-        )
+        return self.start_window_program([DROPTARGET, *DROPTARGET_AT], "DropTarget")
 
     def test_the_target_box_selection_drags_out_as_unicode_and_ansi_text(self):
         if not DROPTARGET.is_file():
@@ -123,9 +92,11 @@ class TargetBoxDragTest(EditingTestCase):
         self.key("Home", "shift+End", *["shift+Left"] * 4)
         box = self.probe("rect", EDITOR_TITLE, ID.TargetBox)
         on_selection = (box["left"] + 6, centre(box)[1])
-        self.press_and_move(
+        self.press_and_drag(
             on_selection,
             (DROPTARGET_AT[0] + DROPTARGET_SIZE[0] // 2, DROPTARGET_AT[1] + DROPTARGET_SIZE[1] // 2),
+            nudge=10,
+            pause="0.2",
         )
         try:
             output, _ = droptarget.communicate(timeout=STEP_TIMEOUT)
@@ -137,7 +108,7 @@ class TargetBoxDragTest(EditingTestCase):
         )
 
         # Dropped back on its own box, the selection replaces nothing.
-        self.press_and_move(on_selection, (box["right"] - 12, centre(box)[1]))
+        self.press_and_drag(on_selection, (box["right"] - 12, centre(box)[1]), nudge=10, pause="0.2")
         self.type_in_editor(ID.KeywordsBox, "!")
         self.assertEqual(self.editor_boxes(), ("笔记 note!", target))
 

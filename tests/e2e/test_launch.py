@@ -132,7 +132,7 @@ class LaunchTestCase(LauncherTestCase):
         return gbk_file(self.lines)
 
 
-    def focus_text1(self):
+    def focus_request_box(self):
         """Clicks the request box: a started batch file takes the activation, and a click gives it
         back. A batch file whose console comes up only after the click takes it once more, so
         the click is repeated while the focus is elsewhere."""
@@ -151,7 +151,7 @@ class LaunchTestCase(LauncherTestCase):
                     raise
 
     def enter_request(self, text):
-        self.focus_text1()
+        self.focus_request_box()
         self.key("ctrl+a", "BackSpace")
         if text:
             self.type_text(text)
@@ -230,7 +230,7 @@ class KeywordLaunchTest(LaunchTestCase):
                 self.assertEqual(launches.addresses, [expected])
                 self.assertEqual(launches.batches, [])
 
-    def test_enter_with_any_modifier_or_on_the_list_runs_text1_and_refocuses_it(self):
+    def test_enter_with_any_modifier_or_on_the_list_runs_the_request_box_and_refocuses_it(self):
         self.start_launcher(self.entry_file([f"g:{SEARCH}"], ["g"]))
         expected = ["https://example.com/search?q=cats"]
         for key in ("shift+Return", "ctrl+Return"):
@@ -256,7 +256,7 @@ class KeywordLaunchTest(LaunchTestCase):
 
         self.assertEqual(self.request("new").batches, [], "opened before the list was saved")
 
-        self.focus_text1()
+        self.focus_request_box()
         for control in (ID.EntryList, ID.ReloadButton, ID.ClearButton, ID.SaveButton):
             self.press_expecting_focus("Tab", control)
         self.key("space")

@@ -75,7 +75,7 @@ class StartupTest(LauncherTestCase):
         self.start_launcher(self.data)
         self.assertEqual(self.list_items(), self.lines)
 
-    def test_focus_starts_in_empty_text1_and_typing_goes_there(self):
+    def test_focus_starts_in_the_empty_request_box_and_typing_goes_there(self):
         self.start_launcher(self.data)
         self.assertEqual(self.focused_control(), ID.RequestBox)
         self.assertEqual(self.control_text(ID.RequestBox), "")
@@ -90,7 +90,7 @@ class StartupTest(LauncherTestCase):
         self.assertEqual(self.list_items(), self.lines)
         self.screenshot("typed")
 
-    def test_tab_reaches_the_unseen_command1_and_space_reloads_the_file_into_the_list(self):
+    def test_tab_reaches_the_unseen_reload_button_and_space_reloads_the_file_into_the_list(self):
         self.start_launcher(self.data)
         self.press_expecting_focus("Tab", ID.EntryList)
         self.press_expecting_focus("Tab", ID.ReloadButton)
@@ -104,26 +104,26 @@ class StartupTest(LauncherTestCase):
 
     def test_list_commands_leave_the_file_as_the_list_shows_after_save(self):
         # Each step: a key and the control that must have the focus afterwards.
-        to_command1 = [("Tab", ID.EntryList), ("Tab", ID.ReloadButton)]
+        to_reload_button = [("Tab", ID.EntryList), ("Tab", ID.ReloadButton)]
         cases = [
             (
                 "reload then save writes every line twice",
                 self.data,
-                to_command1 + [("space", ID.ReloadButton), ("Tab", ID.ClearButton),
+                to_reload_button + [("space", ID.ReloadButton), ("Tab", ID.ClearButton),
                                ("Tab", ID.SaveButton), ("space", ID.SaveButton)],
                 self.lines + self.lines,
             ),
             (
                 "clear then save writes one empty line",
                 self.data,
-                to_command1 + [("Tab", ID.ClearButton), ("space", ID.ClearButton),
+                to_reload_button + [("Tab", ID.ClearButton), ("space", ID.ClearButton),
                                ("Tab", ID.SaveButton), ("space", ID.SaveButton)],
                 [],
             ),
             (
                 "save rewrites CR-only line ends and an unterminated last line with CR LF",
                 gbk_file(self.lines, line_end=b"\r")[:-1],
-                to_command1 + [("Tab", ID.ClearButton), ("Tab", ID.SaveButton),
+                to_reload_button + [("Tab", ID.ClearButton), ("Tab", ID.SaveButton),
                                ("space", ID.SaveButton)],
                 self.lines,
             ),

@@ -6,7 +6,7 @@ import subprocess
 import unittest
 
 from harness import EXE, ID, STEP_TIMEOUT, gbk_file, tool, wait_until, wine_env
-from test_docking import HIDDEN_TOP, LINES, REVEALED_TOP, TICK, DockingTestCase
+from test_docking import HIDDEN_TOP, LINES, REVEALED_TOP, DockingTestCase
 from test_launch import prefix_processes
 
 

@@ -1,6 +1,7 @@
 #pragma once
-// The platform's text comparison: two UTF-16 code units compare equal when they fold to the same
-// unit. The fold is fixed here and never depends on the locale (a Turkish locale changes nothing).
+// The text comparison that finds separators and the placeholder: two UTF-16 code units compare
+// equal when they fold to the same unit. The fold is fixed here and never depends on the locale
+// (a Turkish locale changes nothing).
 //
 // Width, applied first:
 //   U+FF01..U+FF5E (full-width forms)  ->  U+0021..U+007E
@@ -24,7 +25,7 @@
 #include <cstdint>
 #include <string_view>
 
-namespace corvantis::platform {
+namespace corvantis::core {
 
 char16_t FoldForCompare(char16_t c);
 
@@ -61,4 +62,4 @@ inline size_t FindChar(std::u16string_view text, char16_t c, size_t from = 0) {
 // when it does not. An empty needle is found at `from` when `from` lies within the text.
 size_t FindText(std::u16string_view haystack, std::u16string_view needle, size_t from = 0);
 
-} // namespace corvantis::platform
+} // namespace corvantis::core

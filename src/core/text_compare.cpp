@@ -1,10 +1,10 @@
-#include "platform/text_compare.h"
+#include "core/text_compare.h"
 
 #include <algorithm>
 #include <bit>
 #include <cstring>
 
-namespace corvantis::platform {
+namespace corvantis::core {
 namespace {
 
 char16_t FoldWidth(char16_t c) {
@@ -150,4 +150,4 @@ size_t FindText(std::u16string_view haystack, std::u16string_view needle, size_t
     return std::u16string_view::npos;
 }
 
-} // namespace corvantis::platform
+} // namespace corvantis::core

@@ -1,4 +1,4 @@
-#include "platform/text_compare.h"
+#include "core/text_compare.h"
 
 #include <gtest/gtest.h>
 
@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-namespace corvantis::platform {
+namespace corvantis::core {
 namespace {
 
 constexpr auto npos = std::u16string_view::npos;
@@ -247,4 +247,4 @@ TEST(FindText, FindsTheNeedleUnderTheTextComparison) {
 }
 
 } // namespace
-} // namespace corvantis::platform
+} // namespace corvantis::core

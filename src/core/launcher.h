@@ -1,0 +1,83 @@
+#pragma once
+// The launcher's session: the entry file beside the program, the entries the program shows while
+// it runs, and whether closing must write them back. The windows raise what the user does, with
+// its arguments, and show what the session answers; nothing here needs a window.
+
+#include "core/entry_file.h"
+#include "core/entry_line.h"
+#include "core/entry_list.h"
+
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace corvantis::core {
+
+enum class CloseOutcome {
+    End,         // nothing to write, or written: the program ends
+    KeepRunning, // the write failed: the list stays so the user can fix the cause and close again
+};
+
+// What "编辑它" (edit it) opens the editor on: the entry, which it edits wherever it moves, and
+// its line divided at the first colon.
+struct EditOpening {
+    EntryList::Id id;
+    EntryParts parts;
+};
+
+// Indexes are counted from 0; one that names no item (-1 for "none selected") changes nothing.
+class Launcher {
+public:
+    // The session of the program in `folder`, whose entries `file` holds.
+    Launcher(std::u16string folder, EntryFile file);
+
+    // A relative target is opened here, beside the program and its data.txt.
+    const std::u16string& Folder() const { return folder_; }
+    const EntryList& Entries() const { return entries_; }
+    // From now on `view` is told of every change of the entries; nullptr for none.
+    void Show(EntryListView* view) { entries_.SetView(view); }
+
+    // The list shows the file. A missing file gives an empty list; so does an unreadable one,
+    // whose entries the list shows once a later tick can read it.
+    LoadOutcome Load();
+
+    // The targets `request` opens, in file order, read from the file as it is now.
+    std::vector<std::u16string> Resolve(std::u16string_view request) const;
+
+    // The editor's save of a new entry: it comes first in the list.
+    void Add(std::u16string_view line);
+    // The editor's save in edit mode: the line replaces entry `id` wherever it now is; when that
+    // entry is gone, it comes first as a new one.
+    void Edit(EntryList::Id id, std::u16string_view line);
+    // "编辑它": the entry at `index`. Marks the list changed at once, before any save, so that
+    // closing writes it back even when the editor is closed unsaved.
+    std::optional<EditOpening> OpenEdit(int index);
+    // "删除它": false when `index` names no entry.
+    bool Delete(int index);
+    // "删除所有", once confirmed: the file is emptied first, in one step, then the list; false,
+    // with both as they were, when the file cannot be written. Marks nothing.
+    bool DeleteAll();
+    // "载入": an empty list shows the file; one with entries gets the file's lines again, as new
+    // entries at its end. "清空" empties the list; the file is untouched. Neither marks anything.
+    void Reload();
+    void Clear() { entries_.Clear(); }
+    // "保存": the list's changes merged into what the file holds now; false, with both as they
+    // were, when the file cannot be read or written.
+    bool Save();
+
+    // Closing writes back a list that a delete, an edit or a save marked as changed.
+    CloseOutcome Close();
+    // The timer's tick: while the list has no change of its own, it follows outside changes of
+    // the file. True when the list changed.
+    bool Tick();
+
+private:
+    std::u16string folder_;
+    EntryFile file_;
+    EntryList entries_;
+    // Set by the commands whose changes closing keeps; never reset.
+    bool changed_ = false;
+};
+
+} // namespace corvantis::core

@@ -1,0 +1,31 @@
+#pragma once
+// What screen readers and automation tools read of the program's controls (Microsoft Active
+// Accessibility): the answers to WM_GETOBJECT for the client area of a control.
+
+#include <windows.h>
+
+#include <optional>
+#include <string>
+
+namespace corvantis::platform {
+
+// A list box's own accessible object: the list (role list, named `name`) and one child a list
+// item (child id = index + 1), named by its text as LB_GETTEXT gives it in the list's own
+// process, with its selected, focused and offscreen states as they are. It holds nothing per item,
+// and answers from the list box as it is at each call. nullopt for another object than the
+// client area, or when the object cannot be handed out; the list box answers as it would then.
+std::optional<LRESULT> AnswerListObject(HWND list, WPARAM wParam, LPARAM lParam,
+                                        const std::u16string& name);
+
+// The system's accessible object of a control, but named `name`: an edit box by its label, a
+// picture by what it does.
+std::optional<LRESULT> AnswerNamedObject(HWND control, WPARAM wParam, LPARAM lParam,
+                                         const std::u16string& name);
+
+// Tells screen readers that `list`'s item `index` (-1: the list itself) took the focus or the
+// selection, or that the list's items changed, as a plain list box does.
+void NotifyItemFocus(HWND list, int index);
+void NotifyItemSelection(HWND list, int index);
+void NotifyItemsChanged(HWND list);
+
+} // namespace corvantis::platform

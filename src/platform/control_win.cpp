@@ -1,0 +1,113 @@
+#include "platform/control_win.h"
+
+#include "platform/accessible_win.h"
+#include "platform/window_win.h"
+
+#include <commctrl.h>
+
+namespace corvantis::platform {
+
+bool Control::Create(HWND parent, const wchar_t* className, const wchar_t* text, DWORD style,
+                     int id, DWORD exStyle) {
+    const HWND control = CreateControl(className, text, style, parent, id, exStyle);
+    if (control == nullptr) {
+        return false;
+    }
+    Bind(control);
+    return true;
+}
+
+void Control::SetColours(const ControlColours& colours) {
+    colours_ = colours;
+    background_.reset(CreateSolidBrush(ToColorRef(colours.background)));
+    InvalidateRect(Hwnd(), nullptr, TRUE);
+}
+
+std::optional<LRESULT> Control::OnReflected(UINT message, WPARAM wParam, LPARAM) {
+    switch (message) {
+    case WM_COMMAND:
+        // BN_CLICKED and STN_CLICKED are both 0.
+        if (HIWORD(wParam) != BN_CLICKED || !onClick_) {
+            return std::nullopt;
+        }
+        RaiseClick();
+        return 0;
+    case WM_CTLCOLOREDIT:
+    case WM_CTLCOLORSTATIC:
+    case WM_CTLCOLORLISTBOX:
+    case WM_CTLCOLORBTN: {
+        if (!colours_) {
+            return std::nullopt;
+        }
+        const auto dc = reinterpret_cast<HDC>(wParam);
+        if (colours_->text) {
+            SetTextColor(dc, ToColorRef(*colours_->text));
+        }
+        if (colours_->transparent) {
+            SetBkMode(dc, TRANSPARENT);
+        } else {
+            SetBkColor(dc, ToColorRef(colours_->background));
+        }
+        return reinterpret_cast<LRESULT>(background_.get());
+    }
+    default:
+        return std::nullopt;
+    }
+}
+
+void Control::SetName(std::wstring_view name) {
+    name_ = FromWide(name);
+    Subclass();
+}
+
+std::optional<LRESULT> Control::Before(UINT message, WPARAM wParam, LPARAM lParam) {
+    if (message == WM_GETOBJECT && !name_.empty()) {
+        return AnswerNamedObject(Hwnd(), wParam, lParam, name_);
+    }
+    return std::nullopt;
+}
+
+bool Control::Subclass() {
+    return subclass_.Installed() || subclass_.Install(Hwnd(), Procedure, this);
+}
+
+LRESULT CALLBACK Control::Procedure(HWND window, UINT message, WPARAM wParam,
+                                    LPARAM lParam) noexcept {
+    auto* const control = WindowProcScope::OwnerOf<Control>(window);
+    if (control == nullptr) {
+        return DefWindowProcW(window, message, wParam, lParam);
+    }
+    try {
+        if (auto answer = control->Before(message, wParam, lParam)) {
+            return *answer;
+        }
+    } catch (...) {
+        Trace(L"a control's own answer to a message ended in an exception");
+    }
+    const LRESULT result = control->CallOwn(message, wParam, lParam);
+    try {
+        control->After(message, wParam, lParam);
+    } catch (...) {
+        Trace(L"a control's handling of a message ended in an exception");
+    }
+    if (message == WM_NCDESTROY) {
+        control->subclass_.Remove();
+        control->Unbind();
+    }
+    return result;
+}
+
+bool Glyph::Create(HWND parent, int id, int bitmapResource) {
+    if (!Control::Create(parent, WC_STATICW, L"",
+                         WS_VISIBLE | SS_BITMAP | SS_NOTIFY | SS_REALSIZECONTROL, id)) {
+        return false;
+    }
+    bitmap_.reset(LoadBitmapResource(bitmapResource));
+    if (!bitmap_) {
+        Trace(L"a glyph's bitmap could not be loaded");
+    }
+    SendMessageW(Hwnd(), STM_SETIMAGE, IMAGE_BITMAP, reinterpret_cast<LPARAM>(bitmap_.get()));
+    return true;
+}
+
+} // namespace corvantis::platform
