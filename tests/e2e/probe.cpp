@@ -318,7 +318,7 @@ int wmain(int argc, wchar_t** argv) {
         JsonObject json;
         json.Add("window", std::wstring_view(title));
         json.Add("closed", static_cast<long long>(windows.size()));
-        Print(json.Text());
+        corvantis::tool::Print(json.Text());
         return 0;
     }
 
