@@ -19,7 +19,7 @@ inline std::u16string ReadFileText(const std::u16string& path, unsigned codePage
     if (stored) {
         stored->ForEach([&](std::string_view line) {
             text += core::kCrLf;
-            platform::AppendDecoded(text, line, stored->CodePage());
+            platform::AppendDecoded(text, line, core::LineCodePage(line, stored->CodePage()));
         });
     }
     return text;

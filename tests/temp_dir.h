@@ -3,6 +3,7 @@
 
 #include "platform/codepage.h"
 
+#include <chrono>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
@@ -39,6 +40,16 @@ public:
 
     std::u16string Write(const std::string& name, const std::string& bytes) const {
         std::ofstream(Path(name), std::ios::binary) << bytes;
+        return Name(name);
+    }
+
+    // The same, dated a while back: a file nobody is writing, which the program takes at once
+    // (one written a moment ago it reads twice, to be sure it is whole).
+    std::u16string WriteSettled(const std::string& name, const std::string& bytes) const {
+        Write(name, bytes);
+        const auto path = Path(name);
+        std::filesystem::last_write_time(path, std::filesystem::last_write_time(path) -
+                                                   std::chrono::minutes(1));
         return Name(name);
     }
 

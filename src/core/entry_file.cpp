@@ -3,15 +3,106 @@
 #include "platform/codepage.h"
 
 #include <algorithm>
+#include <chrono>
+#include <thread>
 
 namespace corvantis::core {
 namespace {
 
 constexpr std::string_view kLineEnd = "\r\n";
 
-// Whether bytes stored in one form are the same bytes in another.
-bool SameBytes(TextForm stored, TextForm form) {
-    return stored == form || (stored != TextForm::CodePage && form != TextForm::CodePage);
+// How long a save waits for another copy's save of the same file to end.
+constexpr auto kLockWait = std::chrono::seconds(2);
+// How often a save reads and merges again when a writer that takes no lock comes in between.
+constexpr int kSaveAttempts = 3;
+// A file nobody wrote for this long, or two reads this far apart that agree, count as settled:
+// far longer than the pauses of a program that writes a file in pieces.
+constexpr auto kSettleMoment = std::chrono::milliseconds(50);
+// How many moments a read waits for a file that keeps changing before it gives up.
+constexpr int kSettleMoments = 20;
+
+unsigned FileCodePage(TextForm form, unsigned codePage) {
+    return form == TextForm::CodePage ? codePage : platform::kCodePageUtf8;
+}
+
+bool IsAscii(std::string_view bytes) {
+    return platform::FirstNonAscii(bytes) == bytes.size();
+}
+
+// The text an untouched line was read as: its bytes decoded as the file it came from reads them.
+std::u16string TextOfStored(const LineToWrite& line, unsigned codePage) {
+    const unsigned fileCodePage = FileCodePage(line.storedForm, codePage);
+    return platform::DecodeCodePage(*line.stored, LineCodePage(*line.stored, fileCodePage));
+}
+
+// Whether an untouched line's bytes read back as its text in a file of `form`, as long as that
+// file stays in its form (which EncodeLines checks once the file is whole).
+bool KeepsBytes(const LineToWrite& line, TextForm form, unsigned codePage) {
+    const std::string_view bytes = *line.stored;
+    if (IsAscii(bytes)) {
+        return true; // the same text in every form
+    }
+    const bool fromCodePage = line.storedForm == TextForm::CodePage;
+    switch (form) {
+    case TextForm::CodePage:
+        // A line of a code-page file reads the same in any other; a UTF-8 one only when the code
+        // page would not read it first.
+        return fromCodePage ||
+               (platform::IsValidUtf8(bytes) && !platform::IsValidInCodePage(bytes, codePage));
+    case TextForm::Utf8:
+        return platform::IsValidUtf8(bytes) &&
+               (!fromCodePage || LineCodePage(bytes, codePage) == platform::kCodePageUtf8);
+    case TextForm::Utf8Bom:
+        return (!fromCodePage || LineCodePage(bytes, codePage) == platform::kCodePageUtf8) ||
+               platform::DecodeUtf8(bytes) == TextOfStored(line, codePage);
+    }
+    return false;
+}
+
+// A file of the code page whose bytes have become valid UTF-8 as a whole reads as UTF-8: right
+// only when none of its lines is code-page text that is not ASCII.
+bool HoldsCodePageText(std::span<const LineToWrite> lines, unsigned codePage) {
+    return std::ranges::any_of(lines, [&](const LineToWrite& line) {
+        if (!line.stored) {
+            const auto bytes = platform::EncodeCodePage(line.text, codePage);
+            return bytes && !IsAscii(*bytes);
+        }
+        return line.storedForm == TextForm::CodePage && !IsAscii(*line.stored) &&
+               LineCodePage(*line.stored, codePage) == codePage;
+    });
+}
+
+// A file with no line at all (an empty one, or a byte-order mark alone).
+bool HoldsNoLine(std::string_view bytes) {
+    return bytes.empty() || bytes == kUtf8Bom;
+}
+
+// The file as it stands once it has settled; nullopt when it kept changing. A file has settled
+// when it holds what this copy knows it held whole, when nobody wrote it for a moment, or when
+// two reads a moment apart agree: a file that a program is rewriting in place (emptied, then
+// written in pieces) is never taken half-written.
+std::optional<platform::FileContent> ReadSettled(const std::u16string& path,
+                                                 const StoredLines* known) {
+    platform::FileContent read = platform::ReadFileContent(path);
+    for (int moment = 0;; ++moment) {
+        if (read.status != platform::ReadStatus::Read) {
+            return read;
+        }
+        if (!read.changedWhileRead && (!platform::WrittenWithin(read.stamp, kSettleMoment) ||
+                                       (known != nullptr && read.bytes == known->Bytes()))) {
+            return read;
+        }
+        if (moment == kSettleMoments) {
+            return std::nullopt;
+        }
+        std::this_thread::sleep_for(kSettleMoment);
+        platform::FileContent again = platform::ReadFileContent(path);
+        if (again.status == platform::ReadStatus::Read && !again.changedWhileRead &&
+            again.bytes == read.bytes) {
+            return again;
+        }
+        read = std::move(again);
+    }
 }
 
 } // namespace
@@ -30,23 +121,23 @@ std::string EncodeLines(std::span<const LineToWrite> lines, TextForm form, unsig
         out.reserve(room);
         out += form == TextForm::Utf8Bom ? kUtf8Bom : "";
         bool fits = true;
+        bool notAscii = false; // some line holds more than ASCII
         for (const LineToWrite& line : lines) {
-            if (line.stored && SameBytes(line.storedForm, form)) {
+            if (line.stored && KeepsBytes(line, form, codePage)) {
                 out += *line.stored;
                 out += kLineEnd;
+                notAscii = notAscii || !IsAscii(*line.stored);
                 continue;
             }
+            // Never decoded with another code page than the line was read with.
             const std::u16string decoded =
-                line.stored
-                    ? platform::DecodeCodePage(*line.stored, line.storedForm == TextForm::CodePage
-                                                                 ? codePage
-                                                                 : platform::kCodePageUtf8)
-                    : std::u16string();
+                line.stored ? TextOfStored(line, codePage) : std::u16string();
             const std::u16string_view text = line.stored ? decoded : line.text;
             if (form != TextForm::CodePage) {
                 out += platform::EncodeUtf8(text);
             } else if (auto bytes = platform::EncodeCodePage(text, codePage)) {
                 out += *bytes;
+                notAscii = notAscii || !IsAscii(*bytes);
             } else {
                 fits = false;
                 break;
@@ -54,11 +145,13 @@ std::string EncodeLines(std::span<const LineToWrite> lines, TextForm form, unsig
             out += kLineEnd;
         }
         // Only UTF-8 with a byte-order mark holds every line, and only it reads back as written
-        // bytes that begin with the mark's or that look like UTF-8.
-        const bool readsBackAsWritten =
-            !out.starts_with(kUtf8Bom) &&
-            (form != TextForm::CodePage || TextOf(out, codePage).form == TextForm::CodePage);
-        if (form != TextForm::Utf8Bom && (!fits || !readsBackAsWritten)) {
+        // bytes that begin with the mark's, or code-page text in a file that is all valid UTF-8.
+        const auto readsBackAsWritten = [&] {
+            return !out.starts_with(kUtf8Bom) &&
+                   !(form == TextForm::CodePage && notAscii && platform::IsValidUtf8(out) &&
+                     HoldsCodePageText(lines, codePage));
+        };
+        if (form != TextForm::Utf8Bom && (!fits || !readsBackAsWritten())) {
             form = TextForm::Utf8Bom;
             continue;
         }
@@ -85,11 +178,11 @@ EntryFile EntryFile::InFolder(std::u16string_view folder, unsigned codePage) {
 }
 
 std::optional<StoredLines> EntryFile::Read() const {
-    auto bytes = platform::ReadFileBytes(path_);
-    if (!bytes) {
+    auto now = ReadSettled(path_, known_.get());
+    if (!now || now->status != platform::ReadStatus::Read) {
         return std::nullopt;
     }
-    return StoredLines(std::move(*bytes), codePage_);
+    return StoredLines(std::move(now->bytes), codePage_);
 }
 
 std::optional<std::string> EntryFile::ReadBytes() const {
@@ -97,43 +190,66 @@ std::optional<std::string> EntryFile::ReadBytes() const {
 }
 
 LoadOutcome EntryFile::Load(EntryList& list) {
-    // The stamp before the read: a change during the read shows as a change afterwards.
-    const auto stamp = platform::StampOf(path_);
-    auto bytes = platform::ReadFileBytes(path_);
-    if (!bytes) {
-        const bool missing = !platform::PathExists(path_);
+    auto now = ReadSettled(path_, known_.get());
+    unsettled_.reset();
+    if (!now || now->status != platform::ReadStatus::Read) {
+        const bool missing = now && now->status == platform::ReadStatus::Missing;
         known_ = missing ? std::make_shared<const StoredLines>(std::string(), codePage_) : nullptr;
         stamp_.reset();
         list.Assign(known_);
         return missing ? LoadOutcome::Missing : LoadOutcome::Unreadable;
     }
-    stamp_ = stamp;
-    known_ = std::make_shared<const StoredLines>(std::move(*bytes), codePage_);
+    stamp_ = now->stamp;
+    known_ = std::make_shared<const StoredLines>(std::move(now->bytes), codePage_);
     list.Assign(known_);
     return LoadOutcome::Loaded;
 }
 
 bool EntryFile::Save(EntryList& list) {
+    // One saving copy at a time: between another's re-read and replace, a save of ours would
+    // be lost.
+    const auto lock = platform::FileLock::Take(path_, kLockWait);
+    if (!lock) {
+        return false;
+    }
+    for (int attempt = 0; attempt < kSaveAttempts; ++attempt) {
+        auto now = ReadSettled(path_, known_.get());
+        if (!now || now->status == platform::ReadStatus::Unreadable) {
+            return false; // what it holds cannot be known, so it is not replaced blindly
+        }
+        switch (SaveOver(list, std::move(*now))) {
+        case platform::ReplaceOutcome::Replaced:
+            return true;
+        case platform::ReplaceOutcome::Failed:
+            return false;
+        case platform::ReplaceOutcome::Changed:
+            break; // written by someone else since it was read: read and merge again
+        }
+    }
+    return false;
+}
+
+platform::ReplaceOutcome EntryFile::SaveOver(EntryList& list, platform::FileContent now) {
     const StoredLines none(std::string(), codePage_);
     const StoredLines& base = known_ ? *known_ : none;
+    const bool missing = now.status == platform::ReadStatus::Missing;
+    // Most often nobody else wrote the file since: then what it holds is the base. A file that
+    // went away holds no outside change to carry over, and neither does one emptied while this
+    // copy knew lines in it (most likely half-written by a program that rewrites it in place):
+    // the list is written whole.
     std::optional<StoredLines> current;
-    if (auto bytes = platform::ReadFileBytes(path_)) {
-        // Most often nobody else wrote the file since: then what it holds is the base.
-        if (!known_ || *bytes != known_->Bytes()) {
-            current.emplace(std::move(*bytes), codePage_);
-        }
-    } else if (platform::PathExists(path_)) {
-        return false; // what it holds cannot be read, so it is not replaced blindly
+    if (!missing && now.bytes != base.Bytes() && !(base.Count() > 0 && HoldsNoLine(now.bytes))) {
+        current.emplace(std::move(now.bytes), codePage_);
     }
-    // A file that went away holds no outside change to carry over either.
     const StoredLines& theirs = current ? *current : base;
     const std::vector<std::string_view> baseLines = base.Views();
     const std::vector<std::string_view> theirLines = theirs.Views();
     const std::vector<MergedLine> merged = MergeLines(baseLines, list.Origins(), theirLines);
 
     // Lines of theirs are written as the bytes they were read as, ours (new and edited) from
-    // their text. Ours, and theirs that we kept as read, keep the list's ids.
-    const bool sameForm = base.Form() == theirs.Form();
+    // their text. Ours, and theirs that we kept as read, keep the list's ids; a kept line reads
+    // as the same text in theirs as in the base when both files are in one code page.
+    const bool sameForm = base.CodePage() == theirs.CodePage();
     // The texts of our lines, reserved up front: the lines to write view them.
     std::vector<std::u16string> texts;
     texts.reserve(static_cast<size_t>(std::ranges::count_if(merged, &MergedLine::ours)));
@@ -152,29 +268,32 @@ bool EntryFile::Save(EntryList& list) {
         toWrite.push_back({texts.emplace_back(list.Item(index)), std::nullopt});
         ids.push_back(list.IdOf(index));
     }
-    if (!Write(EncodeLines(toWrite, theirs.Form(), codePage_))) {
-        return false;
+    std::string bytes = EncodeLines(toWrite, theirs.Form(), codePage_);
+    const auto outcome = platform::ReplaceUnchanged(
+        path_, bytes, missing ? std::nullopt : std::optional<platform::FileStamp>(now.stamp));
+    if (outcome == platform::ReplaceOutcome::Replaced) {
+        Remember(std::move(bytes));
+        // No lines are written as one empty line, which stands for the empty list.
+        list.Assign(merged.empty() ? nullptr : known_, ids);
     }
-    // No lines are written as one empty line, which stands for the empty list.
-    list.Assign(merged.empty() ? nullptr : known_, ids);
-    return true;
+    return outcome;
 }
 
 bool EntryFile::Empty(EntryList& list) {
-    if (!Write(EncodeEntryLines({}, codePage_))) {
+    const auto lock = platform::FileLock::Take(path_, kLockWait);
+    std::string bytes = EncodeEntryLines({}, codePage_);
+    if (!lock || !platform::WriteFileAtomically(path_, bytes)) {
         return false;
     }
+    Remember(std::move(bytes));
     list.Assign(nullptr); // the one empty line stands for the empty list
     return true;
 }
 
-bool EntryFile::Write(std::string bytes) {
-    if (!platform::WriteFileAtomically(path_, bytes)) {
-        return false;
-    }
+void EntryFile::Remember(std::string bytes) {
     stamp_ = platform::StampOf(path_);
     known_ = std::make_shared<const StoredLines>(std::move(bytes), codePage_);
-    return true;
+    unsettled_.reset();
 }
 
 bool EntryFile::ChangedOnDisk() const {
@@ -185,16 +304,32 @@ bool EntryFile::Follow(EntryList& list) {
     if (!ChangedOnDisk() || !ListShowsFile(list)) {
         return false;
     }
-    const auto stamp = platform::StampOf(path_);
-    auto bytes = platform::ReadFileBytes(path_);
-    if (!bytes) {
+    platform::FileContent now = platform::ReadFileContent(path_);
+    if (now.status != platform::ReadStatus::Read) {
         return false;
     }
-    stamp_ = stamp;
-    if (known_ && known_->Bytes() == *bytes) {
-        return false; // touched, not changed
+    if (known_ && known_->Bytes() == now.bytes) {
+        if (!now.changedWhileRead) {
+            stamp_ = now.stamp; // touched, not changed
+        }
+        unsettled_.reset();
+        return false;
     }
-    known_ = std::make_shared<const StoredLines>(std::move(*bytes), codePage_);
+    if (known_ && known_->Count() > 0 && HoldsNoLine(now.bytes)) {
+        unsettled_.reset();
+        return false; // emptied: shown as it was, as a save would write it back
+    }
+    // Settled when nobody wrote it for a moment, or when it holds what the last call saw.
+    const bool settled =
+        !now.changedWhileRead && (!platform::WrittenWithin(now.stamp, kSettleMoment) ||
+                                  (unsettled_ && *unsettled_ == now.bytes));
+    if (!settled) {
+        unsettled_ = std::move(now.bytes);
+        return false;
+    }
+    unsettled_.reset();
+    stamp_ = now.stamp;
+    known_ = std::make_shared<const StoredLines>(std::move(now.bytes), codePage_);
     list.Assign(known_);
     return true;
 }

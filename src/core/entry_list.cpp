@@ -23,8 +23,8 @@ char16_t EntryList::FirstUnit(int index) const {
         }
         // No character takes more than four bytes in any code page.
         constexpr size_t kLongestCharacter = 4;
-        const std::u16string first =
-            platform::DecodeCodePage(line.substr(0, kLongestCharacter), file_->CodePage());
+        const std::u16string first = platform::DecodeCodePage(
+            line.substr(0, kLongestCharacter), file_->CodePageOf(origins_[at].source));
         return first.empty() ? u'\0' : first.front();
     }
     const std::u16string& text = texts_.at(ids_[at]);

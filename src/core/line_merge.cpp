@@ -1,39 +1,194 @@
 #include "core/line_merge.h"
 
 #include <algorithm>
+#include <cstddef>
+#include <limits>
 #include <unordered_map>
 
 namespace corvantis::core {
 namespace {
 
-// Above this many pairs of lines, a range with no unique anchor is left unmatched rather than
-// compared line by line with every other: a whole rewrite of a big file costs no more than that.
-constexpr size_t kMaxComparisons = 4'000'000;
+// The longest common subsequence of two sequences of line numbers, whatever their size: each
+// step finds a point that an edit script of the fewest steps passes through halfway along it
+// (searching from both ends at once until the searches meet, as Myers' diff does), and the two
+// halves are matched on their own. Time grows with the sequences' size times the number of
+// edits, space only with their size. Calls `onMatch(x, y)` for each pair matched.
+class ShortestEdit {
+public:
+    ShortestEdit(std::span<const unsigned> a, std::span<const unsigned> b) : a_(a), b_(b) {
+        // Diagonals (x - y) run from -(b's size) - 1 to a's size + 1.
+        forward_.resize(a.size() + b.size() + 3);
+        backward_.resize(forward_.size());
+    }
 
+    template <typename OnMatch> void Run(OnMatch&& onMatch) {
+        Match(0, a_.size(), 0, b_.size(), onMatch);
+    }
+
+private:
+    using Diagonal = std::ptrdiff_t;
+
+    template <typename OnMatch>
+    void Match(size_t x0, size_t x1, size_t y0, size_t y1, OnMatch& onMatch) {
+        for (;;) {
+            while (x0 < x1 && y0 < y1 && a_[x0] == b_[y0]) {
+                onMatch(x0++, y0++);
+            }
+            while (x0 < x1 && y0 < y1 && a_[x1 - 1] == b_[y1 - 1]) {
+                onMatch(--x1, --y1);
+            }
+            if (x0 == x1 || y0 == y1) {
+                return;
+            }
+            const auto [x, y] = Middle(static_cast<Diagonal>(x0), static_cast<Diagonal>(x1),
+                                       static_cast<Diagonal>(y0), static_cast<Diagonal>(y1));
+            Match(x0, x, y0, y, onMatch);
+            x0 = x;
+            y0 = y;
+        }
+    }
+
+    Diagonal& Forward(Diagonal d) { return forward_[static_cast<size_t>(d + Offset())]; }
+    Diagonal& Backward(Diagonal d) { return backward_[static_cast<size_t>(d + Offset())]; }
+    Diagonal Offset() const { return static_cast<Diagonal>(b_.size()) + 1; }
+    bool Same(Diagonal x, Diagonal y) const {
+        return a_[static_cast<size_t>(x)] == b_[static_cast<size_t>(y)];
+    }
+
+    // The halfway point of a range that begins and ends with different lines. Forward(d) is the
+    // furthest x the search from the start has reached on diagonal d, Backward(d) the least x
+    // the search from the end has.
+    std::pair<size_t, size_t> Middle(Diagonal x0, Diagonal x1, Diagonal y0, Diagonal y1) {
+        constexpr Diagonal kNone = std::numeric_limits<Diagonal>::max();
+        const Diagonal lowest = x0 - y1;
+        const Diagonal highest = x1 - y0;
+        const Diagonal forwardMiddle = x0 - y0;
+        const Diagonal backwardMiddle = x1 - y1;
+        const bool odd = ((forwardMiddle - backwardMiddle) & 1) != 0;
+        Diagonal forwardMin = forwardMiddle;
+        Diagonal forwardMax = forwardMiddle;
+        Diagonal backwardMin = backwardMiddle;
+        Diagonal backwardMax = backwardMiddle;
+        Forward(forwardMiddle) = x0;
+        Backward(backwardMiddle) = x1;
+        const auto point = [](Diagonal x, Diagonal y) {
+            return std::pair{static_cast<size_t>(x), static_cast<size_t>(y)};
+        };
+        for (;;) {
+            // One more edit from the start: the diagonals in reach grow by one on each side.
+            if (forwardMin > lowest) {
+                Forward(--forwardMin - 1) = -1;
+            } else {
+                ++forwardMin;
+            }
+            if (forwardMax < highest) {
+                Forward(++forwardMax + 1) = -1;
+            } else {
+                --forwardMax;
+            }
+            for (Diagonal d = forwardMax; d >= forwardMin; d -= 2) {
+                const Diagonal low = Forward(d - 1);
+                const Diagonal high = Forward(d + 1);
+                Diagonal x = low >= high ? low + 1 : high;
+                Diagonal y = x - d;
+                while (x < x1 && y < y1 && Same(x, y)) {
+                    ++x;
+                    ++y;
+                }
+                Forward(d) = x;
+                if (odd && backwardMin <= d && d <= backwardMax && Backward(d) <= x) {
+                    return point(x, y);
+                }
+            }
+            // One more edit from the end.
+            if (backwardMin > lowest) {
+                Backward(--backwardMin - 1) = kNone;
+            } else {
+                ++backwardMin;
+            }
+            if (backwardMax < highest) {
+                Backward(++backwardMax + 1) = kNone;
+            } else {
+                --backwardMax;
+            }
+            for (Diagonal d = backwardMax; d >= backwardMin; d -= 2) {
+                const Diagonal low = Backward(d - 1);
+                const Diagonal high = Backward(d + 1);
+                Diagonal x = low < high ? low : high - 1;
+                Diagonal y = x - d;
+                while (x0 < x && y0 < y && Same(x - 1, y - 1)) {
+                    --x;
+                    --y;
+                }
+                Backward(d) = x;
+                if (!odd && forwardMin <= d && d <= forwardMax && x <= Forward(d)) {
+                    return point(x, y);
+                }
+            }
+        }
+    }
+
+    std::span<const unsigned> a_;
+    std::span<const unsigned> b_;
+    std::vector<Diagonal> forward_;
+    std::vector<Diagonal> backward_;
+};
+
+// Matches lines in order: lines that occur once on each side anchor the match (the longest run
+// of them in the same order on both sides), the ranges between anchors are matched the same way,
+// and a range without anchors by its longest common subsequence. Lines are compared by number:
+// each distinct text gets one.
 class Matcher {
 public:
     Matcher(std::span<const std::string_view> base, std::span<const std::string_view> theirs)
-        : base_(base), theirs_(theirs), map_(base.size(), kNoLine) {}
+        : map_(base.size(), kNoLine) {
+        std::unordered_map<std::string_view, unsigned> numbers;
+        numbers.reserve(base.size() + theirs.size());
+        const auto number = [&](std::string_view line) {
+            return numbers.try_emplace(line, static_cast<unsigned>(numbers.size())).first->second;
+        };
+        base_.reserve(base.size());
+        for (const std::string_view line : base) {
+            base_.push_back(number(line));
+        }
+        theirs_.reserve(theirs.size());
+        for (const std::string_view line : theirs) {
+            theirs_.push_back(number(line));
+        }
+        baseCount_.assign(numbers.size(), 0);
+        theirsCount_.assign(numbers.size(), 0);
+        theirsAt_.assign(numbers.size(), 0);
+    }
 
-    std::vector<size_t> Run() && {
-        Match(0, base_.size(), 0, theirs_.size());
+    // With `anchored` false, the whole is matched by its longest common subsequence.
+    std::vector<size_t> Run(bool anchored) && {
+        if (anchored) {
+            Match(0, base_.size(), 0, theirs_.size());
+        } else {
+            Diff(0, base_.size(), 0, theirs_.size());
+        }
         return std::move(map_);
     }
 
 private:
-    void Match(size_t b0, size_t b1, size_t t0, size_t t1) {
+    // Matches the lines the two ranges begin and end with alike; false when a range is used up.
+    bool Trim(size_t& b0, size_t& b1, size_t& t0, size_t& t1) {
         while (b0 < b1 && t0 < t1 && base_[b0] == theirs_[t0]) {
             map_[b0++] = t0++;
         }
         while (b0 < b1 && t0 < t1 && base_[b1 - 1] == theirs_[t1 - 1]) {
             map_[--b1] = --t1;
         }
-        if (b0 == b1 || t0 == t1) {
+        return b0 < b1 && t0 < t1;
+    }
+
+    void Match(size_t b0, size_t b1, size_t t0, size_t t1) {
+        if (!Trim(b0, b1, t0, t1)) {
             return;
         }
         const std::vector<std::pair<size_t, size_t>> anchors = UniqueAnchors(b0, b1, t0, t1);
         if (anchors.empty()) {
-            Compare(b0, b1, t0, t1);
+            Diff(b0, b1, t0, t1);
             return;
         }
         size_t b = b0;
@@ -50,29 +205,26 @@ private:
     // Lines that occur once in each range, paired, reduced to the longest run whose positions
     // rise on both sides.
     std::vector<std::pair<size_t, size_t>> UniqueAnchors(size_t b0, size_t b1, size_t t0,
-                                                         size_t t1) const {
-        struct Seen {
-            size_t baseCount = 0, base = 0, theirsCount = 0, theirs = 0;
-        };
-        std::unordered_map<std::string_view, Seen> seen;
+                                                         size_t t1) {
         for (size_t i = b0; i < b1; ++i) {
-            Seen& s = seen[base_[i]];
-            ++s.baseCount;
-            s.base = i;
+            ++baseCount_[base_[i]];
         }
         for (size_t j = t0; j < t1; ++j) {
-            const auto found = seen.find(theirs_[j]);
-            if (found != seen.end()) {
-                ++found->second.theirsCount;
-                found->second.theirs = j;
-            }
+            ++theirsCount_[theirs_[j]];
+            theirsAt_[theirs_[j]] = j;
         }
         std::vector<std::pair<size_t, size_t>> pairs;
         for (size_t i = b0; i < b1; ++i) {
-            const Seen& s = seen[base_[i]];
-            if (s.baseCount == 1 && s.theirsCount == 1) {
-                pairs.emplace_back(i, s.theirs);
+            const unsigned line = base_[i];
+            if (baseCount_[line] == 1 && theirsCount_[line] == 1) {
+                pairs.emplace_back(i, theirsAt_[line]);
             }
+        }
+        for (size_t i = b0; i < b1; ++i) {
+            baseCount_[base_[i]] = 0;
+        }
+        for (size_t j = t0; j < t1; ++j) {
+            theirsCount_[theirs_[j]] = 0;
         }
         return LongestRisingRun(pairs);
     }
@@ -101,44 +253,95 @@ private:
         return run;
     }
 
-    // The longest common subsequence of a range that has no unique anchor (repeated lines).
-    void Compare(size_t b0, size_t b1, size_t t0, size_t t1) {
-        const size_t rows = b1 - b0;
-        const size_t columns = t1 - t0;
-        if (rows * columns > kMaxComparisons) {
-            return;
+    // The longest common subsequence of two ranges. Lines that occur on one side only can
+    // match nothing: the search leaves them out, so that a rewrite of every line costs no more
+    // than reading it.
+    void Diff(size_t b0, size_t b1, size_t t0, size_t t1) {
+        for (size_t i = b0; i < b1; ++i) {
+            ++baseCount_[base_[i]];
         }
-        std::vector<unsigned> length((rows + 1) * (columns + 1), 0);
-        const auto at = [&](size_t i, size_t j) -> unsigned& {
-            return length[i * (columns + 1) + j];
-        };
-        for (size_t i = rows; i-- > 0;) {
-            for (size_t j = columns; j-- > 0;) {
-                at(i, j) = base_[b0 + i] == theirs_[t0 + j] ? at(i + 1, j + 1) + 1
-                                                            : std::max(at(i + 1, j), at(i, j + 1));
+        for (size_t j = t0; j < t1; ++j) {
+            ++theirsCount_[theirs_[j]];
+        }
+        std::vector<unsigned> a;
+        std::vector<size_t> aAt;
+        for (size_t i = b0; i < b1; ++i) {
+            if (theirsCount_[base_[i]] > 0) {
+                a.push_back(base_[i]);
+                aAt.push_back(i);
             }
         }
-        for (size_t i = 0, j = 0; i < rows && j < columns;) {
-            if (base_[b0 + i] == theirs_[t0 + j]) {
-                map_[b0 + i++] = t0 + j++;
-            } else if (at(i + 1, j) >= at(i, j + 1)) {
-                ++i;
-            } else {
-                ++j;
+        std::vector<unsigned> b;
+        std::vector<size_t> bAt;
+        for (size_t j = t0; j < t1; ++j) {
+            if (baseCount_[theirs_[j]] > 0) {
+                b.push_back(theirs_[j]);
+                bAt.push_back(j);
             }
         }
+        for (size_t i = b0; i < b1; ++i) {
+            baseCount_[base_[i]] = 0;
+        }
+        for (size_t j = t0; j < t1; ++j) {
+            theirsCount_[theirs_[j]] = 0;
+        }
+        ShortestEdit(a, b).Run([&](size_t x, size_t y) { map_[aAt[x]] = bAt[y]; });
     }
 
-    std::span<const std::string_view> base_;
-    std::span<const std::string_view> theirs_;
+    std::vector<unsigned> base_;
+    std::vector<unsigned> theirs_;
     std::vector<size_t> map_;
+    // By line number, the occurrences in the ranges at hand; zero between uses.
+    std::vector<unsigned> baseCount_;
+    std::vector<unsigned> theirsCount_;
+    std::vector<size_t> theirsAt_;
 };
+
+// A line theirs moved (deleted, and added again elsewhere) is matched by no line in order: a base
+// line without a match and a line theirs added with the same text are taken for one line,
+// paired in order, so that what we did to the line follows it to where it went.
+void PairMoves(std::span<const std::string_view> base, std::span<const std::string_view> theirs,
+               std::vector<size_t>& match) {
+    std::vector<bool> matched(theirs.size(), false);
+    size_t unmatchedBase = 0;
+    for (const size_t j : match) {
+        if (j == kNoLine) {
+            ++unmatchedBase;
+        } else {
+            matched[j] = true;
+        }
+    }
+    if (unmatchedBase == 0 || theirs.size() == base.size() - unmatchedBase) {
+        return; // every line of one side or the other is matched
+    }
+    // The lines theirs added, by text, in order, and how many of each are paired so far.
+    std::unordered_map<std::string_view, std::pair<std::vector<size_t>, size_t>> added;
+    for (size_t j = 0; j < theirs.size(); ++j) {
+        if (!matched[j]) {
+            added[theirs[j]].first.push_back(j);
+        }
+    }
+    for (size_t i = 0; i < base.size(); ++i) {
+        if (match[i] != kNoLine) {
+            continue;
+        }
+        const auto found = added.find(base[i]);
+        if (found != added.end() && found->second.second < found->second.first.size()) {
+            match[i] = found->second.first[found->second.second++];
+        }
+    }
+}
 
 } // namespace
 
 std::vector<size_t> MatchLines(std::span<const std::string_view> base,
                                std::span<const std::string_view> theirs) {
-    return Matcher(base, theirs).Run();
+    return Matcher(base, theirs).Run(true);
+}
+
+std::vector<size_t> LongestCommonLines(std::span<const std::string_view> base,
+                                       std::span<const std::string_view> theirs) {
+    return Matcher(base, theirs).Run(false);
 }
 
 std::vector<MergedLine> MergeLines(std::span<const std::string_view> base,
@@ -167,7 +370,8 @@ std::vector<MergedLine> MergeLines(std::span<const std::string_view> base,
             return merged;
         }
     }
-    const std::vector<size_t> match = MatchLines(base, theirs);
+    std::vector<size_t> match = MatchLines(base, theirs);
+    PairMoves(base, theirs, match);
 
     // What we did to each line of theirs that is still a base line, and where our new lines go.
     std::vector<size_t> keptBy(theirs.size(), kNoLine);

@@ -13,11 +13,17 @@ namespace corvantis::core {
 inline constexpr size_t kNoLine = static_cast<size_t>(-1);
 
 // For each base line, the line of `theirs` that is the same line, unchanged; kNoLine for a base
-// line that theirs deleted or changed. Matches keep their order, and as many lines as can be
-// are matched (lines that occur once on each side anchor the match, the rest follows around
-// them), duplicates included.
+// line that theirs deleted or changed. Matches keep their order: lines that occur once on each
+// side anchor the match (the longest run of them in order), and the lines between anchors are
+// matched the same way, or where none occurs once by LongestCommonLines, whatever their number.
 std::vector<size_t> MatchLines(std::span<const std::string_view> base,
                                std::span<const std::string_view> theirs);
+
+// The same by a longest common subsequence alone: the most lines that can be matched in order.
+// Space grows with the number of lines only, time with it times the number of lines that
+// differ; lines that occur on one side only cost nothing.
+std::vector<size_t> LongestCommonLines(std::span<const std::string_view> base,
+                                       std::span<const std::string_view> theirs);
 
 // One line of this copy's list: a base line kept as read (`source`, not `edited`), a base line
 // replaced by new text (`source`, `edited`), or a new line (no source).
@@ -35,7 +41,8 @@ struct MergedLine {
     bool operator==(const MergedLine&) const = default;
 };
 
-// Theirs, with our deletions, edits and new lines applied:
+// Theirs, with our deletions, edits and new lines applied. A base line that theirs moved (deleted,
+// and added again elsewhere) is still that line, where theirs put it:
 // - a base line we deleted goes from theirs, unless theirs changed or deleted it already;
 // - a base line we edited is replaced by our text where theirs still has it; where theirs
 //   changed or deleted it, both versions stay (ours as a new line);

@@ -131,9 +131,9 @@ void Resolver::Line(std::u16string_view line) {
     }
 }
 
-// A line of the file as bytes in `codePage`. Bytes below 0x80 stand for the same characters
-// in every code page, so a keyword part of ASCII alone, as nearly every line has, is matched
-// as it stands and only a matching target is decoded. A line with another character before
+// A line of the file as bytes of a file in `codePage`. Bytes below 0x80 stand for the same
+// characters in every code page, so a keyword part of ASCII alone, as nearly every line has, is
+// matched as it stands and only a matching target is decoded. A line with another character before
 // its first colon is decoded whole. Decoding from just after the colon gives what decoding
 // the whole line would, as the bytes before it are single characters.
 void Resolver::EncodedLine(std::string_view line, unsigned codePage) {
@@ -143,13 +143,14 @@ void Resolver::EncodedLine(std::string_view line, unsigned codePage) {
         return;
     }
     if (line[part.end] != ':') {
-        NonAsciiLine(line, codePage);
+        NonAsciiLine(line, LineCodePage(line, codePage));
         return;
     }
     if (part.end == 0 || part.matches == 0) {
         return;
     }
-    const std::u16string target = platform::DecodeCodePage(line.substr(part.end + 1), codePage);
+    const std::u16string target =
+        platform::DecodeCodePage(line.substr(part.end + 1), LineCodePage(line, codePage));
     for (size_t i = 0; i < part.matches; ++i) {
         Open(target);
     }

@@ -37,8 +37,8 @@ public:
 
     void Line(std::u16string_view line);
 
-    // A line as bytes in `codePage`: opens what Line opens for the decoded line, but decodes
-    // only what it must.
+    // A line as bytes of a file whose text is in `codePage` (the line itself may be in UTF-8, see
+    // LineCodePage): opens what Line opens for the decoded line, but decodes only what it must.
     void EncodedLine(std::string_view line, unsigned codePage);
 
 private:

@@ -17,6 +17,14 @@ StoredText TextOf(std::string_view bytes, unsigned systemCodePage) {
     return {TextForm::CodePage, systemCodePage, bytes};
 }
 
+unsigned LineCodePage(std::string_view line, unsigned fileCodePage) {
+    if (fileCodePage == platform::kCodePageUtf8 ||
+        platform::IsValidInCodePage(line, fileCodePage) || !platform::IsValidUtf8(line)) {
+        return fileCodePage;
+    }
+    return platform::kCodePageUtf8;
+}
+
 StoredLines::StoredLines(std::string bytes, unsigned codePage) : bytes_(std::move(bytes)) {
     const StoredText stored = TextOf(bytes_, codePage);
     form_ = stored.form;
@@ -38,14 +46,15 @@ std::vector<std::string_view> StoredLines::Views() const {
 }
 
 std::u16string StoredLines::Decode(size_t index) const {
-    return platform::DecodeCodePage(Line(index), codePage_);
+    return platform::DecodeCodePage(Line(index), CodePageOf(index));
 }
 
 std::vector<std::u16string> StoredLines::Decode() const {
     std::vector<std::u16string> lines;
     lines.reserve(lines_.size());
-    ForEach(
-        [&](std::string_view line) { lines.push_back(platform::DecodeCodePage(line, codePage_)); });
+    ForEach([&](std::string_view line) {
+        lines.push_back(platform::DecodeCodePage(line, LineCodePage(line, codePage_)));
+    });
     return lines;
 }
 

@@ -1,8 +1,10 @@
 #pragma once
 // The entry file's bytes as read, cut into lines, and the form of their text: the system's ANSI
 // code page, or UTF-8, after a byte-order mark or without one when the bytes are valid UTF-8
-// and not plain ASCII. Lines are kept as bytes and decoded only when asked for, so that holding
-// a file of any size costs its bytes and a small table.
+// and not plain ASCII. In a file of the code page, a line that is not text of the code page but
+// is valid UTF-8 (one that another program added in UTF-8) is read as UTF-8. Lines are kept as
+// bytes and decoded only when asked for, so that holding a file of any size costs its bytes and
+// a small table.
 
 #include <string>
 #include <string_view>
@@ -24,13 +26,21 @@ struct StoredText {
 
 StoredText TextOf(std::string_view bytes, unsigned systemCodePage);
 
+// The code page one line of a file decodes with, given the file's (StoredText::codePage): the
+// file's, but UTF-8 for a line of a code-page file that is not text of the code page and is
+// valid UTF-8. A line reads the same whatever lines are around it, as long as the file stays
+// in the code page.
+unsigned LineCodePage(std::string_view line, unsigned fileCodePage);
+
 class StoredLines {
 public:
     StoredLines(std::string bytes, unsigned codePage);
 
     TextForm Form() const { return form_; }
-    // The code page the lines decode with: the system's, or UTF-8.
+    // The code page the file's text is in: the system's, or UTF-8.
     unsigned CodePage() const { return codePage_; }
+    // The code page line `index` decodes with.
+    unsigned CodePageOf(size_t index) const { return LineCodePage(Line(index), codePage_); }
 
     size_t Count() const { return lines_.size(); }
     std::string_view Line(size_t index) const {

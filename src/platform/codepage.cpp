@@ -247,6 +247,13 @@ std::u16string DecodeCodePage(std::string_view bytes, unsigned codePage) {
     return out;
 }
 
+bool IsValidInCodePage(std::string_view bytes, unsigned codePage) {
+    if (codePage == kCodePageUtf8) {
+        return IsValidUtf8(bytes);
+    }
+    return IsAscii(bytes) || IsValidNonAscii(bytes, codePage);
+}
+
 std::optional<std::string> EncodeCodePage(std::u16string_view text, unsigned codePage) {
     if (codePage == kCodePageUtf8) {
         return EncodeUtf8(text);

@@ -19,6 +19,10 @@ void AppendDecoded(std::u16string& out, std::string_view bytes, unsigned codePag
 // default character), so that a caller can pick an encoding that loses nothing.
 std::optional<std::string> EncodeCodePage(std::u16string_view text, unsigned codePage);
 
+// Whether the bytes are text of `codePage`: every byte belongs to a character there, so that
+// nothing decodes to a replacement.
+bool IsValidInCodePage(std::string_view bytes, unsigned codePage);
+
 std::u16string DecodeUtf8(std::string_view bytes);
 // Whether the bytes are UTF-8 in exactly its valid forms.
 bool IsValidUtf8(std::string_view bytes);
@@ -31,5 +35,6 @@ std::string EncodeUtf8(std::u16string_view text);
 // The seam: conversion of text that holds non-ASCII characters, done by the system.
 std::u16string DecodeNonAscii(std::string_view bytes, unsigned codePage);
 std::optional<std::string> EncodeNonAscii(std::u16string_view text, unsigned codePage);
+bool IsValidNonAscii(std::string_view bytes, unsigned codePage);
 
 } // namespace corvantis::platform

@@ -81,6 +81,25 @@ std::u16string DecodeNonAscii(std::string_view bytes, unsigned codePage) {
     return out;
 }
 
+bool IsValidNonAscii(std::string_view bytes, unsigned codePage) {
+    const iconv_t cd = Converter(codePage, true);
+    if (cd == kNoConverter) {
+        return false;
+    }
+    char* in = const_cast<char*>(bytes.data());
+    size_t inLeft = bytes.size();
+    char16_t buffer[256];
+    while (inLeft > 0) {
+        char* outPtr = reinterpret_cast<char*>(buffer);
+        size_t outLeft = sizeof buffer;
+        if (iconv(cd, &in, &inLeft, &outPtr, &outLeft) == static_cast<size_t>(-1) &&
+            errno != E2BIG) {
+            return false; // an invalid or cut-off byte
+        }
+    }
+    return true;
+}
+
 std::optional<std::string> EncodeNonAscii(std::u16string_view text, unsigned codePage) {
     const iconv_t cd = Converter(codePage, false);
     if (cd == kNoConverter) {

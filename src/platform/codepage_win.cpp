@@ -40,4 +40,13 @@ std::optional<std::string> EncodeNonAscii(std::u16string_view text, unsigned cod
     return out;
 }
 
+bool IsValidNonAscii(std::string_view bytes, unsigned codePage) {
+    if (MultiByteToWideChar(codePage, MB_ERR_INVALID_CHARS, bytes.data(),
+                            static_cast<int>(bytes.size()), nullptr, 0) != 0) {
+        return true;
+    }
+    // A code page that cannot tell has no invalid bytes to report.
+    return GetLastError() == ERROR_INVALID_FLAGS;
+}
+
 } // namespace corvantis::platform

@@ -1,35 +1,88 @@
 #pragma once
-// Whole-file reading and writing. Paths are UTF-16 on every system.
+// Whole-file reading and writing. Paths are UTF-16 on every system. Only regular files are read
+// or replaced: a folder, a pipe or a device at the path is refused, never waited on.
 
+#include <chrono>
 #include <cstdint>
+#include <memory>
 #include <optional>
 #include <string>
 #include <string_view>
 
 namespace corvantis::platform {
 
-// The file's whole content; nullopt when it cannot be opened or read.
-std::optional<std::string> ReadFileBytes(const std::u16string& path);
-
-// Whether anything is at `path`: a file that exists but cannot be read is not missing.
-bool PathExists(const std::u16string& path);
-
-// What changes when a file is written: compared to notice an outside change without reading.
+// What changes when a file is written or replaced: compared to notice an outside change without
+// reading.
 struct FileStamp {
     std::uint64_t size = 0;
     std::int64_t modified = 0; // in the system's own unit
+    std::uint64_t volume = 0;  // the volume that holds the file, and the file's number there:
+    std::uint64_t id = 0;      // another file put in its place has another
     bool operator==(const FileStamp&) const = default;
 };
 std::optional<FileStamp> StampOf(const std::u16string& path);
 
+// Whether the file was last written less than `span` ago (or, by the clock, later than now).
+bool WrittenWithin(const FileStamp& stamp, std::chrono::milliseconds span);
+
+enum class ReadStatus { Read, Missing, Unreadable };
+
+struct FileContent {
+    ReadStatus status = ReadStatus::Unreadable;
+    std::string bytes;
+    FileStamp stamp;               // the file's as it was read
+    bool changedWhileRead = false; // then the bytes may hold parts of two versions
+};
+
+// The file's whole content. Missing: nothing is at the path; Unreadable: something is, but it
+// cannot be opened or read, or it is not a regular file.
+FileContent ReadFileContent(const std::u16string& path);
+
+// The file's whole content; nullopt when it cannot be read.
+std::optional<std::string> ReadFileBytes(const std::u16string& path);
+
 // Replaces the file's content in one step: the bytes go to a new file in the same folder, which
 // then takes the old one's place. On failure the old file is left whole and false is returned.
 // The file keeps its identity: a symbolic link is written through to the file it names, and the
-// file's permissions and attributes stay. Temporaries that killed writes left behind are removed
-// after a write succeeds.
+// file's permissions and attributes stay. A read-only file (on POSIX: one without write
+// permission, whoever runs, root too) or one that is not a regular file is not replaced.
+// Temporaries that killed writes left behind are removed after a write succeeds.
 bool WriteFileAtomically(const std::u16string& path, std::string_view bytes);
+
+enum class ReplaceOutcome {
+    Replaced,
+    Failed,  // the old file is left as it was
+    Changed, // the file is no longer what `expected` says: nothing was written
+};
+
+// The same, only while the file is still what was read: just before the new file takes its
+// place, the file there must have the stamp `expected` (nullopt: there must be none).
+ReplaceOutcome ReplaceUnchanged(const std::u16string& path, std::string_view bytes,
+                                const std::optional<FileStamp>& expected);
 
 // The temporaries' names: "<file name>.<process id>-<number>.corvantis.tmp" beside the file.
 inline constexpr std::string_view kTemporarySuffix = ".corvantis.tmp";
+
+// One writer at a time among the programs that take it for the same file, also when they reach
+// that file through different links: the lock is a file beside the one the path names,
+// "<file name>.corvantis.lock", removed as it is let go. Released when the lock object goes, or
+// with the process that holds it (a lock file such a process leaves is taken over).
+class FileLock {
+public:
+    // Waits up to `wait` for the lock; nullopt when another holds it that long, when the lock
+    // file cannot be made, or when the path names something other than a regular file.
+    static std::optional<FileLock> Take(const std::u16string& path, std::chrono::milliseconds wait);
+
+    FileLock(FileLock&&) noexcept;
+    FileLock& operator=(FileLock&&) noexcept;
+    ~FileLock();
+
+private:
+    struct Held;
+    explicit FileLock(std::unique_ptr<Held> held);
+    std::unique_ptr<Held> held_;
+};
+
+inline constexpr std::string_view kLockSuffix = ".corvantis.lock";
 
 } // namespace corvantis::platform

@@ -7,20 +7,23 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <ctime>
 #include <dirent.h>
 #include <fcntl.h>
 #include <memory>
+#include <new>
 #include <signal.h>
+#include <sys/file.h>
 #include <sys/stat.h>
+#include <thread>
 #include <unistd.h>
+#include <utility>
 
 namespace corvantis::platform {
 namespace {
 
-struct FileCloser {
-    void operator()(std::FILE* file) const { std::fclose(file); }
-};
-using UniqueFile = std::unique_ptr<std::FILE, FileCloser>;
+// How often a waiting writer looks whether the lock has come free.
+constexpr auto kLockPoll = std::chrono::milliseconds(5);
 
 struct DirCloser {
     void operator()(DIR* dir) const { closedir(dir); }
@@ -37,6 +40,8 @@ public:
     Descriptor(const Descriptor&) = delete;
     Descriptor& operator=(const Descriptor&) = delete;
     int get() const { return fd_; }
+    explicit operator bool() const { return fd_ >= 0; }
+    int Release() { return std::exchange(fd_, -1); }
     // Closes now, reporting whether the close succeeded.
     bool Close() {
         const int fd = fd_;
@@ -47,6 +52,19 @@ public:
 private:
     int fd_;
 };
+
+FileStamp StampFrom(const struct stat& status) {
+    return {static_cast<std::uint64_t>(status.st_size),
+            static_cast<std::int64_t>(status.st_mtim.tv_sec) * 1'000'000'000 +
+                status.st_mtim.tv_nsec,
+            static_cast<std::uint64_t>(status.st_dev), static_cast<std::uint64_t>(status.st_ino)};
+}
+
+// Like Windows' read-only attribute, which no one may write through: no write permission for
+// anyone, which the kernel would let root override. For others, their own permission decides.
+bool ReadOnly(const std::string& path, const struct stat& status) {
+    return (status.st_mode & (S_IWUSR | S_IWGRP | S_IWOTH)) == 0 || access(path.c_str(), W_OK) != 0;
+}
 
 // The file a path names, through any symbolic links; the path itself when nothing is there yet.
 std::string FinalPath(const std::string& path) {
@@ -88,48 +106,44 @@ void RemoveStaleTemporaries(const std::string& target) {
     }
 }
 
-} // namespace
-
-std::optional<std::string> ReadFileBytes(const std::u16string& path) {
-    UniqueFile file(std::fopen(EncodeUtf8(path).c_str(), "rb"));
-    if (!file) {
-        return std::nullopt;
+// A rename is part of its folder: flushed with it, the new file is the one found after a crash.
+// The file is in its place either way, so a folder that cannot be flushed fails nothing.
+void FlushFolder(const std::string& folder) {
+    const Descriptor dir(open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
+    if (dir) {
+        fsync(dir.get());
     }
-    std::string bytes;
-    struct stat status {};
-    if (fstat(fileno(file.get()), &status) == 0 && status.st_size > 0) {
-        bytes.reserve(static_cast<size_t>(status.st_size));
-    }
-    char buffer[1 << 16];
-    size_t count = 0;
-    while ((count = std::fread(buffer, 1, sizeof buffer, file.get())) > 0) {
-        bytes.append(buffer, count);
-    }
-    if (std::ferror(file.get())) {
-        return std::nullopt;
-    }
-    return bytes;
 }
 
-bool PathExists(const std::u16string& path) {
+// What is at the target before it is replaced: nothing, a regular file, or something else.
+struct Existing {
+    bool there = false;
+    bool regular = false;
     struct stat status {};
-    return stat(EncodeUtf8(path).c_str(), &status) == 0 || errno != ENOENT;
+};
+
+Existing ExistingAt(const std::string& target) {
+    Existing existing;
+    existing.there = stat(target.c_str(), &existing.status) == 0;
+    existing.regular = existing.there && S_ISREG(existing.status.st_mode);
+    return existing;
 }
 
-std::optional<FileStamp> StampOf(const std::u16string& path) {
-    struct stat status {};
-    if (stat(EncodeUtf8(path).c_str(), &status) != 0) {
-        return std::nullopt;
-    }
-    return FileStamp{static_cast<std::uint64_t>(status.st_size),
-                     static_cast<std::int64_t>(status.st_mtim.tv_sec) * 1'000'000'000 +
-                         status.st_mtim.tv_nsec};
+bool Matches(const Existing& now, const std::optional<FileStamp>& expected) {
+    return expected ? now.there && StampFrom(now.status) == *expected : !now.there;
 }
 
-bool WriteFileAtomically(const std::u16string& path, std::string_view bytes) {
+// `expected` null: the file is replaced whatever it holds.
+ReplaceOutcome Replace(const std::u16string& path, std::string_view bytes,
+                       const std::optional<FileStamp>* expected) {
     const std::string target = FinalPath(EncodeUtf8(path));
-    struct stat existing {};
-    const bool exists = stat(target.c_str(), &existing) == 0;
+    const Existing existing = ExistingAt(target);
+    if (existing.there && (!existing.regular || ReadOnly(target, existing.status))) {
+        return ReplaceOutcome::Failed;
+    }
+    if (expected != nullptr && !Matches(existing, *expected)) {
+        return ReplaceOutcome::Changed;
+    }
 
     // A name no earlier write can have left: O_EXCL refuses one that is taken.
     std::string temporary;
@@ -139,14 +153,14 @@ bool WriteFileAtomically(const std::u16string& path, std::string_view bytes) {
                     std::string(kTemporarySuffix);
         fd = open(temporary.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
         if (fd < 0 && errno != EEXIST) {
-            return false;
+            return ReplaceOutcome::Failed;
         }
     }
     if (fd < 0) {
-        return false;
+        return ReplaceOutcome::Failed;
     }
     Descriptor file(fd);
-    bool written = !exists || fchmod(file.get(), existing.st_mode & 07777) == 0;
+    bool written = !existing.there || fchmod(file.get(), existing.status.st_mode & 07777) == 0;
     for (size_t done = 0; written && done < bytes.size();) {
         const ssize_t count = write(file.get(), bytes.data() + done, bytes.size() - done);
         written = count > 0;
@@ -154,12 +168,140 @@ bool WriteFileAtomically(const std::u16string& path, std::string_view bytes) {
     }
     written = written && fsync(file.get()) == 0;
     written = file.Close() && written;
+    // Looked at again as late as can be: a writer that takes no lock may have come in between.
+    if (written && expected != nullptr && !Matches(ExistingAt(target), *expected)) {
+        std::remove(temporary.c_str());
+        return ReplaceOutcome::Changed;
+    }
     if (!written || std::rename(temporary.c_str(), target.c_str()) != 0) {
         std::remove(temporary.c_str());
-        return false;
+        return ReplaceOutcome::Failed;
     }
+    FlushFolder(FolderOf(target));
     RemoveStaleTemporaries(target);
-    return true;
+    return ReplaceOutcome::Replaced;
+}
+
+} // namespace
+
+FileContent ReadFileContent(const std::u16string& path) {
+    FileContent content;
+    // Without blocking: opening a pipe for reading would wait for a writer.
+    const Descriptor file(
+        open(EncodeUtf8(path).c_str(), O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC));
+    if (!file) {
+        content.status = errno == ENOENT ? ReadStatus::Missing : ReadStatus::Unreadable;
+        return content;
+    }
+    struct stat before {};
+    if (fstat(file.get(), &before) != 0 || !S_ISREG(before.st_mode)) {
+        return content;
+    }
+    try {
+        content.bytes.reserve(static_cast<size_t>(before.st_size));
+        char buffer[1 << 16];
+        for (;;) {
+            const ssize_t count = read(file.get(), buffer, sizeof buffer);
+            if (count == 0) {
+                break;
+            }
+            if (count < 0) {
+                if (errno == EINTR) {
+                    continue;
+                }
+                content.bytes.clear();
+                return content;
+            }
+            content.bytes.append(buffer, static_cast<size_t>(count));
+        }
+    } catch (const std::bad_alloc&) {
+        content.bytes = std::string(); // a file too big to hold is one that cannot be read
+        return content;
+    }
+    struct stat after {};
+    if (fstat(file.get(), &after) != 0) {
+        content.bytes.clear();
+        return content;
+    }
+    content.status = ReadStatus::Read;
+    content.stamp = StampFrom(after);
+    content.changedWhileRead =
+        StampFrom(before) != content.stamp || content.bytes.size() != content.stamp.size;
+    return content;
+}
+
+std::optional<FileStamp> StampOf(const std::u16string& path) {
+    struct stat status {};
+    if (stat(EncodeUtf8(path).c_str(), &status) != 0) {
+        return std::nullopt;
+    }
+    return StampFrom(status);
+}
+
+bool WrittenWithin(const FileStamp& stamp, std::chrono::milliseconds span) {
+    timespec now{};
+    clock_gettime(CLOCK_REALTIME, &now);
+    const std::int64_t nanoseconds =
+        static_cast<std::int64_t>(now.tv_sec) * 1'000'000'000 + now.tv_nsec;
+    return nanoseconds - stamp.modified <
+           std::chrono::duration_cast<std::chrono::nanoseconds>(span).count();
+}
+
+bool WriteFileAtomically(const std::u16string& path, std::string_view bytes) {
+    return Replace(path, bytes, nullptr) == ReplaceOutcome::Replaced;
+}
+
+ReplaceOutcome ReplaceUnchanged(const std::u16string& path, std::string_view bytes,
+                                const std::optional<FileStamp>& expected) {
+    return Replace(path, bytes, &expected);
+}
+
+struct FileLock::Held {
+    Held(std::string lockPath, int fd) : path(std::move(lockPath)), file(fd) {}
+    ~Held() {
+        // Removed while still held: a waiter that then gets the lock of the removed file sees
+        // that it is no longer the one at the path, and takes the lock anew.
+        unlink(path.c_str());
+    }
+    Held(const Held&) = delete;
+    Held& operator=(const Held&) = delete;
+
+    std::string path;
+    Descriptor file;
+};
+
+FileLock::FileLock(std::unique_ptr<Held> held) : held_(std::move(held)) {}
+FileLock::FileLock(FileLock&&) noexcept = default;
+FileLock& FileLock::operator=(FileLock&&) noexcept = default;
+FileLock::~FileLock() = default;
+
+std::optional<FileLock> FileLock::Take(const std::u16string& path, std::chrono::milliseconds wait) {
+    const std::string target = FinalPath(EncodeUtf8(path));
+    const Existing existing = ExistingAt(target);
+    if (existing.there && !existing.regular) {
+        return std::nullopt; // nothing to write there, and no lock to leave beside a device
+    }
+    const std::string lockPath = target + std::string(kLockSuffix);
+    const auto deadline = std::chrono::steady_clock::now() + wait;
+    for (;;) {
+        Descriptor file(open(lockPath.c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0666));
+        if (!file) {
+            return std::nullopt;
+        }
+        if (flock(file.get(), LOCK_EX | LOCK_NB) == 0) {
+            struct stat locked {};
+            struct stat named {};
+            if (fstat(file.get(), &locked) == 0 && stat(lockPath.c_str(), &named) == 0 &&
+                locked.st_dev == named.st_dev && locked.st_ino == named.st_ino) {
+                return FileLock(std::make_unique<Held>(lockPath, file.Release()));
+            }
+            continue; // its holder let it go and removed it: take the one at the path now
+        }
+        if (errno != EWOULDBLOCK || std::chrono::steady_clock::now() >= deadline) {
+            return std::nullopt;
+        }
+        std::this_thread::sleep_for(kLockPoll);
+    }
 }
 
 } // namespace corvantis::platform

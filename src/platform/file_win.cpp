@@ -6,9 +6,13 @@
 
 #include <algorithm>
 #include <cwchar>
+#include <new>
 
 namespace corvantis::platform {
 namespace {
+
+// How often a waiting writer looks whether the lock has come free.
+constexpr DWORD kLockPollMs = 5;
 
 // The file a path names, through any symbolic links; the path itself when nothing is there yet.
 std::wstring FinalPath(const std::wstring& path) {
@@ -31,6 +35,52 @@ std::wstring FinalPath(const std::wstring& path) {
         }
         final.resize(length + 1);
     }
+}
+
+std::uint64_t Join(DWORD high, DWORD low) {
+    return (static_cast<std::uint64_t>(high) << 32) | low;
+}
+
+FileStamp StampFrom(const BY_HANDLE_FILE_INFORMATION& info) {
+    return {Join(info.nFileSizeHigh, info.nFileSizeLow),
+            static_cast<std::int64_t>(
+                Join(info.ftLastWriteTime.dwHighDateTime, info.ftLastWriteTime.dwLowDateTime)),
+            info.dwVolumeSerialNumber, Join(info.nFileIndexHigh, info.nFileIndexLow)};
+}
+
+// A disk file's stamp; nullopt for a folder, a pipe or a device, or when it cannot be told.
+std::optional<FileStamp> RegularStamp(HANDLE file) {
+    BY_HANDLE_FILE_INFORMATION info{};
+    if (GetFileType(file) != FILE_TYPE_DISK || !GetFileInformationByHandle(file, &info) ||
+        (info.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0) {
+        return std::nullopt;
+    }
+    return StampFrom(info);
+}
+
+bool NotFound(DWORD error) {
+    return error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND;
+}
+
+// What is at a path: nothing, a regular file and its stamp, or something else.
+struct Existing {
+    bool there = false;
+    std::optional<FileStamp> regular;
+};
+
+Existing ExistingAt(const wchar_t* path) {
+    // No access asked for: this open takes nothing from anyone, and no one's sharing refuses it.
+    const UniqueFileHandle file(
+        CreateFileW(path, 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                    OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr));
+    if (!file) {
+        return {!NotFound(GetLastError()), std::nullopt};
+    }
+    return {true, RegularStamp(file.get())};
+}
+
+bool Matches(const Existing& now, const std::optional<FileStamp>& expected) {
+    return expected ? now.regular == expected : !now.there;
 }
 
 bool ProcessRuns(DWORD pid) {
@@ -100,59 +150,20 @@ bool TakePlace(const std::wstring& temporary, const std::wstring& target) {
     return false;
 }
 
-} // namespace
-
-std::optional<std::string> ReadFileBytes(const std::u16string& path) {
-    UniqueFileHandle file(CreateFileW(AsWide(path), GENERIC_READ,
-                                      FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
-                                      nullptr, OPEN_EXISTING, FILE_FLAG_SEQUENTIAL_SCAN, nullptr));
-    LARGE_INTEGER size{};
-    if (!file || !GetFileSizeEx(file.get(), &size)) {
-        return std::nullopt;
-    }
-    std::string bytes(static_cast<size_t>(size.QuadPart), '\0');
-    size_t done = 0;
-    while (done < bytes.size()) {
-        const DWORD chunk = static_cast<DWORD>(std::min<size_t>(bytes.size() - done, 1u << 30));
-        DWORD read = 0;
-        if (!ReadFile(file.get(), bytes.data() + done, chunk, &read, nullptr)) {
-            return std::nullopt;
-        }
-        if (read == 0) {
-            bytes.resize(done); // the file shrank while we read it
-            break;
-        }
-        done += read;
-    }
-    return bytes;
-}
-
-bool PathExists(const std::u16string& path) {
-    if (GetFileAttributesW(AsWide(path)) != INVALID_FILE_ATTRIBUTES) {
-        return true;
-    }
-    const DWORD error = GetLastError();
-    return error != ERROR_FILE_NOT_FOUND && error != ERROR_PATH_NOT_FOUND;
-}
-
-std::optional<FileStamp> StampOf(const std::u16string& path) {
-    WIN32_FILE_ATTRIBUTE_DATA data{};
-    if (!GetFileAttributesExW(AsWide(path), GetFileExInfoStandard, &data)) {
-        return std::nullopt;
-    }
-    const auto join = [](DWORD high, DWORD low) {
-        return (static_cast<std::uint64_t>(high) << 32) | low;
-    };
-    return FileStamp{join(data.nFileSizeHigh, data.nFileSizeLow),
-                     static_cast<std::int64_t>(join(data.ftLastWriteTime.dwHighDateTime,
-                                                    data.ftLastWriteTime.dwLowDateTime))};
-}
-
-bool WriteFileAtomically(const std::u16string& path, std::string_view bytes) {
+// `expected` null: the file is replaced whatever it holds.
+ReplaceOutcome Replace(const std::u16string& path, std::string_view bytes,
+                       const std::optional<FileStamp>* expected) {
     const std::wstring target = FinalPath(AsWide(path));
+    const Existing existing = ExistingAt(target.c_str());
+    if (existing.there && !existing.regular) {
+        return ReplaceOutcome::Failed;
+    }
+    if (expected != nullptr && !Matches(existing, *expected)) {
+        return ReplaceOutcome::Changed;
+    }
     auto [file, temporary] = NewTemporary(target);
     if (!file) {
-        return false;
+        return ReplaceOutcome::Failed;
     }
     bool written = true;
     size_t done = 0;
@@ -165,12 +176,135 @@ bool WriteFileAtomically(const std::u16string& path, std::string_view bytes) {
     }
     written = written && FlushFileBuffers(file.get());
     file = UniqueFileHandle(nullptr); // closed before it moves
+    // Looked at again as late as can be: a writer that takes no lock may have come in between.
+    if (written && expected != nullptr && !Matches(ExistingAt(target.c_str()), *expected)) {
+        DeleteFileW(temporary.c_str());
+        return ReplaceOutcome::Changed;
+    }
     if (!written || !TakePlace(temporary, target)) {
         DeleteFileW(temporary.c_str());
-        return false;
+        return ReplaceOutcome::Failed;
     }
     RemoveStaleTemporaries(target);
-    return true;
+    return ReplaceOutcome::Replaced;
+}
+
+} // namespace
+
+FileContent ReadFileContent(const std::u16string& path) {
+    FileContent content;
+    UniqueFileHandle file(CreateFileW(AsWide(path), GENERIC_READ,
+                                      FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                                      nullptr, OPEN_EXISTING, FILE_FLAG_SEQUENTIAL_SCAN, nullptr));
+    if (!file) {
+        content.status = NotFound(GetLastError()) ? ReadStatus::Missing : ReadStatus::Unreadable;
+        return content;
+    }
+    // A pipe or a device is never read: it may never end, or never answer.
+    const std::optional<FileStamp> before = RegularStamp(file.get());
+    if (!before) {
+        return content;
+    }
+    try {
+        // In one piece as far as the size goes, then on for as long as the file has grown.
+        content.bytes.resize(static_cast<size_t>(before->size));
+        size_t done = 0;
+        while (done < content.bytes.size()) {
+            const DWORD chunk =
+                static_cast<DWORD>(std::min<size_t>(content.bytes.size() - done, 1u << 30));
+            DWORD read = 0;
+            if (!ReadFile(file.get(), content.bytes.data() + done, chunk, &read, nullptr)) {
+                content.bytes.clear();
+                return content;
+            }
+            if (read == 0) {
+                content.bytes.resize(done); // the file shrank while we read it
+                break;
+            }
+            done += read;
+        }
+        char more[1 << 16];
+        for (;;) {
+            DWORD read = 0;
+            if (!ReadFile(file.get(), more, sizeof more, &read, nullptr)) {
+                content.bytes.clear();
+                return content;
+            }
+            if (read == 0) {
+                break;
+            }
+            content.bytes.append(more, read);
+        }
+    } catch (const std::bad_alloc&) {
+        content.bytes = std::string(); // a file too big to hold is one that cannot be read
+        return content;
+    }
+    const std::optional<FileStamp> after = RegularStamp(file.get());
+    if (!after) {
+        content.bytes.clear();
+        return content;
+    }
+    content.status = ReadStatus::Read;
+    content.stamp = *after;
+    content.changedWhileRead = *before != *after || content.bytes.size() != after->size;
+    return content;
+}
+
+std::optional<FileStamp> StampOf(const std::u16string& path) {
+    return ExistingAt(AsWide(path)).regular;
+}
+
+bool WrittenWithin(const FileStamp& stamp, std::chrono::milliseconds span) {
+    FILETIME now{};
+    GetSystemTimePreciseAsFileTime(&now);
+    constexpr std::int64_t kUnitsPerMillisecond = 10'000; // FILETIME counts 100 ns
+    return static_cast<std::int64_t>(Join(now.dwHighDateTime, now.dwLowDateTime)) - stamp.modified <
+           span.count() * kUnitsPerMillisecond;
+}
+
+bool WriteFileAtomically(const std::u16string& path, std::string_view bytes) {
+    return Replace(path, bytes, nullptr) == ReplaceOutcome::Replaced;
+}
+
+ReplaceOutcome ReplaceUnchanged(const std::u16string& path, std::string_view bytes,
+                                const std::optional<FileStamp>& expected) {
+    return Replace(path, bytes, &expected);
+}
+
+struct FileLock::Held {
+    UniqueFileHandle file;
+};
+
+FileLock::FileLock(std::unique_ptr<Held> held) : held_(std::move(held)) {}
+FileLock::FileLock(FileLock&&) noexcept = default;
+FileLock& FileLock::operator=(FileLock&&) noexcept = default;
+FileLock::~FileLock() = default;
+
+std::optional<FileLock> FileLock::Take(const std::u16string& path, std::chrono::milliseconds wait) {
+    const std::wstring target = FinalPath(AsWide(path));
+    const Existing existing = ExistingAt(target.c_str());
+    if (existing.there && !existing.regular) {
+        return std::nullopt; // nothing to write there, and no lock to leave beside a device
+    }
+    const std::wstring lockPath = target + std::wstring(kLockSuffix.begin(), kLockSuffix.end());
+    const ULONGLONG deadline = GetTickCount64() + static_cast<ULONGLONG>(wait.count());
+    for (;;) {
+        // Shared with no one and removed when closed: holding it open is the lock, and a holder
+        // that ends, however it ends, lets it go with its handles.
+        UniqueFileHandle file(
+            CreateFileW(lockPath.c_str(), GENERIC_READ | GENERIC_WRITE | DELETE, 0, nullptr,
+                        OPEN_ALWAYS, FILE_ATTRIBUTE_HIDDEN | FILE_FLAG_DELETE_ON_CLOSE, nullptr));
+        if (file) {
+            return FileLock(std::make_unique<Held>(Held{std::move(file)}));
+        }
+        // Held by another, or being removed as another lets it go.
+        const DWORD error = GetLastError();
+        if ((error != ERROR_SHARING_VIOLATION && error != ERROR_ACCESS_DENIED) ||
+            GetTickCount64() >= deadline) {
+            return std::nullopt;
+        }
+        Sleep(kLockPollMs);
+    }
 }
 
 } // namespace corvantis::platform

@@ -1,10 +1,12 @@
 #include "core/line_merge.h"
 
 #include "core/entry_file.h"
+#include "platform/codepage.h"
 #include "temp_dir.h"
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <functional>
 #include <memory>
 #include <random>
@@ -133,11 +135,31 @@ TEST(MergeOnSave, CarriesThisCopysChangesOverToWhatTheFileHoldsNow) {
          {u"a", u"b"},
          {}},
         {"they rewrite everything", Lines{u"a", u"b"}, {remove(0)}, {u"p", u"q"}, {u"p", u"q"}},
+        {"they move a line we deleted: it stays deleted",
+         Lines{u"x", u"a", u"b"},
+         {remove(0)},
+         {u"a", u"b", u"x"},
+         {u"a", u"b"}},
+        {"they move a line we edited: our edit takes its place, once",
+         Lines{u"x", u"a", u"b"},
+         {edit(0, u"X")},
+         {u"a", u"b", u"x"},
+         {u"a", u"b", u"X"}},
+        {"they move a line among repeated ones, we delete one of those",
+         Lines{u"", u"a", u"a"},
+         {remove(1)},
+         {u"a", u"a", u""},
+         {u"a", u""}},
+        {"they move a line we kept: it stays where they put it",
+         Lines{u"x", u"a", u"b"},
+         {remove(1)},
+         {u"b", u"a", u"x"},
+         {u"b", u"x"}},
     };
     for (const auto& c : cases) {
         testing::TempDir dir;
         if (c.base) {
-            dir.Write("data.txt", FileOf(*c.base));
+            dir.WriteSettled("data.txt", FileOf(*c.base));
         } else {
             std::filesystem::create_directories(dir.Path("data.txt"));
         }
@@ -211,6 +233,131 @@ TEST(MergeLines, WithTheFileUnchangedGivesWhatTheFullMergeGives) {
         ASSERT_EQ(expected.back(), (MergedLine{false, base.size()})) << bytes;
         expected.pop_back();
         ASSERT_EQ(MergeLines(base, list.Origins(), base), expected) << bytes;
+    }
+}
+
+// Whatever lines they move, and whatever they add, the merge holds our lines and their additions:
+// no line we deleted comes back, no line we edited stays beside our edit, no line is doubled.
+TEST(MergeLines, LinesTheyMovedCarryOurChangesWithThem) {
+    std::mt19937 random(18);
+    const std::string_view alphabet[] = {"", "a", "b", "c"};
+    for (int round = 0; round < 20000; ++round) {
+        std::string bytes;
+        for (size_t count = random() % 10; count > 0; --count) {
+            bytes += std::string(alphabet[random() % std::size(alphabet)]) + "\r\n";
+        }
+        const auto file = std::make_shared<const StoredLines>(bytes, kWestern);
+        EntryList list;
+        list.Assign(file);
+        for (int change = static_cast<int>(random() % 4); change > 0; --change) {
+            const int at = static_cast<int>(random() % static_cast<unsigned>(list.Count() + 1));
+            const std::u16string text = u"our" + std::u16string(1, u'0' + change);
+            switch (random() % 3) {
+            case 0:
+                list.Remove(at);
+                break;
+            case 1:
+                list.Replace(at, text);
+                break;
+            default:
+                list.Insert(at, text);
+            }
+        }
+        const std::vector<std::string_view> base = file->Views();
+        std::vector<std::string_view> theirs = base;
+        for (int move = static_cast<int>(1 + random() % 3); move > 0 && !theirs.empty(); --move) {
+            const auto line =
+                theirs.begin() + static_cast<std::ptrdiff_t>(random() % theirs.size());
+            const std::string_view moved = *line;
+            theirs.erase(line);
+            theirs.insert(theirs.begin() +
+                              static_cast<std::ptrdiff_t>(random() % (theirs.size() + 1)),
+                          moved);
+        }
+        std::vector<std::string> expected;
+        for (const auto& item : list.Items()) {
+            expected.push_back(platform::EncodeUtf8(item));
+        }
+        if (random() % 2 == 0) {
+            theirs.insert(theirs.begin() +
+                              static_cast<std::ptrdiff_t>(random() % (theirs.size() + 1)),
+                          "theirs");
+            expected.push_back("theirs");
+        }
+        std::vector<std::string> merged;
+        for (const MergedLine& line : MergeLines(base, list.Origins(), theirs)) {
+            merged.push_back(line.ours
+                                 ? platform::EncodeUtf8(list.Item(static_cast<int>(line.index)))
+                                 : std::string(theirs[line.index]));
+        }
+        std::sort(expected.begin(), expected.end());
+        std::sort(merged.begin(), merged.end());
+        ASSERT_EQ(merged, expected) << "round " << round << ": " << bytes;
+    }
+}
+
+TEST(MergeLines, FiveThousandRepeatedLinesAreComparedLineByLine) {
+    // No line occurs once: the lines are matched by the longest common run all the same, and our
+    // deletion and edit land on the lines they were made to.
+    std::vector<std::string_view> base(5000, "g:x");
+    base[2500] = "h:x";
+    std::vector<std::string_view> theirs = base;
+    theirs.insert(theirs.begin(), "top");
+    theirs.insert(theirs.begin() + 4000, "middle");
+    theirs.push_back("end");
+    const std::vector<size_t> match = MatchLines(base, theirs);
+    for (size_t i = 0; i < base.size(); ++i) {
+        ASSERT_EQ(match[i], i < 3999 ? i + 1 : i + 2) << i;
+    }
+    std::vector<OurLine> ours;
+    for (size_t i = 0; i < base.size(); ++i) {
+        if (i != 10) {
+            ours.push_back({i, i == 20});
+        }
+    }
+    const std::vector<MergedLine> merged = MergeLines(base, ours, theirs);
+    ASSERT_EQ(merged.size(), theirs.size() - 1);
+    EXPECT_EQ(std::ranges::count_if(merged, [](const MergedLine& line) { return line.ours; }), 1);
+    EXPECT_EQ(merged[20], (MergedLine{true, 19}));
+}
+
+TEST(LongestCommonLines, MatchesTheMostLinesThatCanBeMatchedInOrder) {
+    // Against the table of every prefix pair's longest common subsequence.
+    std::mt19937 random(18);
+    const std::string_view alphabet[] = {"a", "b", "c", "d"};
+    for (int round = 0; round < 20000; ++round) {
+        std::vector<std::string_view> base(random() % 16);
+        std::vector<std::string_view> theirs(random() % 16);
+        const size_t letters = 1 + random() % std::size(alphabet);
+        for (auto& line : base) {
+            line = alphabet[random() % letters];
+        }
+        for (auto& line : theirs) {
+            line = alphabet[random() % letters];
+        }
+        std::vector<std::vector<size_t>> longest(base.size() + 1,
+                                                 std::vector<size_t>(theirs.size() + 1, 0));
+        for (size_t i = base.size(); i-- > 0;) {
+            for (size_t j = theirs.size(); j-- > 0;) {
+                longest[i][j] = base[i] == theirs[j]
+                                    ? longest[i + 1][j + 1] + 1
+                                    : std::max(longest[i + 1][j], longest[i][j + 1]);
+            }
+        }
+        const std::vector<size_t> match = LongestCommonLines(base, theirs);
+        ASSERT_EQ(match.size(), base.size());
+        size_t matched = 0;
+        size_t next = 0; // the least line of theirs the next match may take
+        for (size_t i = 0; i < base.size(); ++i) {
+            if (match[i] == kNoLine) {
+                continue;
+            }
+            ASSERT_TRUE(match[i] >= next && match[i] < theirs.size()) << round;
+            ASSERT_EQ(base[i], theirs[match[i]]) << round;
+            next = match[i] + 1;
+            ++matched;
+        }
+        ASSERT_EQ(matched, longest[0][0]) << round;
     }
 }
 

@@ -94,8 +94,11 @@ TEST(StoredLinesForm, IsUtf8AfterAMarkOrWhenValidAndNotAsciiElseTheCodePage) {
         {"\xEF\xBB\xBF\xD6\xD0\r\n", TextForm::Utf8Bom, {u"\uFFFD\uFFFD"}}, // the mark decides
         {"a:\xE4\xB8\xAD\r\n", TextForm::Utf8, {u"a:中"}},
         {"a:\xD6\xD0\r\n", TextForm::CodePage, {u"a:中"}},
-        // One byte that is no UTF-8 makes the whole file the code page's.
-        {"a:\xE4\xB8\xAD\r\nb:\xD6\xD0\r\n", TextForm::CodePage, {u"a:涓\uFFFD", u"b:中"}},
+        // One byte that is no UTF-8 makes the file the code page's; a line in it that is no text
+        // of the code page but is UTF-8 still reads as UTF-8, and one that is neither as the
+        // code page reads it.
+        {"a:\xE4\xB8\xAD\r\nb:\xD6\xD0\r\n", TextForm::CodePage, {u"a:中", u"b:中"}},
+        {"a:\x81\r\nb:\xD6\xD0\r\n", TextForm::CodePage, {u"a:\uFFFD", u"b:中"}},
     };
     for (const auto& c : cases) {
         const StoredLines stored(c.bytes, kGbk);

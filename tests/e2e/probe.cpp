@@ -10,6 +10,8 @@
 //   probe name  window id       a control's accessible name and role
 //   probe focus [window]        id of the control that has the keyboard focus in the window's
 //   thread
+//   probe close [window]        posts WM_CLOSE to every top-level window with that text at once,
+//                               as `taskkill` without /f does, and prints how many there were
 //
 // The window is found by its text (default "Form1"), the control by its id anywhere below it.
 // Exit status: 0 done, 2 window not found, 3 control not found, 4 a message to it failed,
@@ -250,10 +252,31 @@ std::optional<int> ParseId(const wchar_t* text) {
     return static_cast<int>(value);
 }
 
+// Every top-level window with the text, in z-order.
+std::vector<HWND> WindowsTitled(const std::wstring& title) {
+    struct Search {
+        const std::wstring* title;
+        std::vector<HWND> found;
+    } search{&title, {}};
+    EnumWindows(
+        [](HWND window, LPARAM data) -> BOOL {
+            auto& search = *reinterpret_cast<Search*>(data);
+            wchar_t text[256] = {};
+            GetWindowTextW(window, text, 256);
+            if (*search.title == text) {
+                search.found.push_back(window);
+            }
+            return TRUE;
+        },
+        reinterpret_cast<LPARAM>(&search));
+    return search.found;
+}
+
 int Usage() {
     const std::string text = "usage: probe rect|state [window] [id]\n"
                              "       probe text|items|name window id\n"
-                             "       probe focus [window]\n";
+                             "       probe focus [window]\n"
+                             "       probe close [window]\n";
     DWORD written = 0;
     WriteFile(GetStdHandle(STD_ERROR_HANDLE), text.data(), static_cast<DWORD>(text.size()),
               &written, nullptr);
@@ -278,8 +301,25 @@ int wmain(int argc, wchar_t** argv) {
     }
     const bool needsId = command == L"text" || command == L"items" || command == L"name";
     const bool takesId = needsId || command == L"rect" || command == L"state";
-    if ((needsId && !id) || (!takesId && command != L"focus") || (!takesId && id)) {
+    if ((needsId && !id) || (!takesId && command != L"focus" && command != L"close") ||
+        (!takesId && id)) {
         return Usage();
+    }
+    if (command == L"close") {
+        const std::vector<HWND> windows = WindowsTitled(title);
+        if (windows.empty()) {
+            return Fail(kExitWindowNotFound, L"window not found", title);
+        }
+        for (const HWND window : windows) {
+            if (!PostMessageW(window, WM_CLOSE, 0, 0)) {
+                return Fail(kExitMessageFailed, L"PostMessageW failed", title);
+            }
+        }
+        JsonObject json;
+        json.Add("window", std::wstring_view(title));
+        json.Add("closed", static_cast<long long>(windows.size()));
+        corvantis::tool::Print(json.Text());
+        return 0;
     }
 
     HWND window = FindWindowW(nullptr, title.c_str());

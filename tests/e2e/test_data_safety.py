@@ -1,9 +1,20 @@
 """data.txt keeps every entry: outside edits and other copies are merged, an unreadable file is
 never replaced blindly, untouched lines keep their bytes, and the editor saves where it should."""
 
+import os
+import shutil
+import subprocess
 import unittest
 
-from harness import ID, STEP_TIMEOUT, gbk_file
+from harness import (
+    EXE,
+    ID,
+    START_TIMEOUT,
+    STEP_TIMEOUT,
+    WINDOW_TITLE,
+    gbk_file,
+    wait_until,
+)
 from test_editing import (
     ADD,
     DELETE,
@@ -133,6 +144,82 @@ class DataSafetyTest(EditingTestCase):
         self.close_launcher()
         self.assertEqual(self.data_file().read_bytes(), gbk_file(LINES[1:]))
         self.assert_no_stray_files()
+
+    def test_a_file_emptied_just_before_the_close_keeps_every_entry_left(self):
+        lines = [f"k{i} 条目{i}:C:\\Tools\\t{i}.txt" for i in range(30)]
+        self.start_launcher(gbk_file(lines))
+        self.choose(0, DELETE)
+        self.wait_until(lambda: self.list_items() == lines[1:], what="the first entry deleted")
+        # Emptied in place, as an editor begins to write it anew.
+        with open(self.data_file(), "r+b") as data:
+            data.truncate(0)
+        self.close_launcher()
+        self.assertEqual(self.data_file().read_bytes(), gbk_file(lines[1:]))
+
+    def test_a_mixed_file_keeps_each_line_as_it_reads(self):
+        # A UTF-8 line in a GBK file: each shows as the text it is, and the untouched one keeps
+        # its bytes when the other goes.
+        self.start_launcher(b"a:\xE4\xB8\xAD\r\nb:\xD6\xD0\r\n")
+        self.assertEqual(self.list_items(), ["a:中", "b:中"])
+        self.choose(1, DELETE)
+        self.wait_until(lambda: self.list_items() == ["a:中"], what="the second entry deleted")
+        self.close_launcher()
+        self.assertEqual(self.data_file().read_bytes(), b"a:\xE4\xB8\xAD\r\n")
+
+    def test_a_read_only_file_is_left_as_it_is_and_the_close_says_so(self):
+        # Read-only for Windows programs under Wine: no write permission for anyone, which root
+        # would otherwise write through.
+        self.start_launcher(gbk_file(LINES))
+        self.choose(0, DELETE)
+        self.wait_until(lambda: self.list_items() == LINES[1:], what="the first entry deleted")
+        os.chmod(self.data_file(), 0o444)
+        self.click_control(ID.CloseGlyph)
+        box, text = self.message_box("Corvantis")
+        self.assertEqual(text, CLOSE_SAVE_FAILED)
+        self.answer(box, "Corvantis", "Return")
+        self.assertEqual(self.list_items(), LINES[1:])
+        self.assertEqual(self.data_file().read_bytes(), gbk_file(LINES))
+        self.assert_no_stray_files()
+
+    def start_second_copy(self, folder):
+        """Starts a copy of the launcher in output/<folder>, beside the first; returns it once
+        both windows show."""
+        exe = self.output / folder / EXE.name
+        shutil.copy2(EXE, exe)
+        copy = self.start_window_program([exe], WINDOW_TITLE, stdout=subprocess.DEVNULL)
+
+        def both_showing():
+            found = self.xdotool("search", "--onlyvisible", "--name", f"^{WINDOW_TITLE}$")
+            return len(found.split()) == 2
+
+        self.wait_until(both_showing, START_TIMEOUT, "the second copy's window")
+        return copy
+
+    def test_two_copies_reaching_one_file_through_links_closed_together_keep_both_changes(self):
+        shared = self.output / "shared"
+        shared.mkdir()
+        (shared / "entries.txt").write_bytes(gbk_file(LINES))
+        for folder in ("one", "two"):
+            (self.output / folder).mkdir()
+            os.symlink(shared / "entries.txt", self.output / folder / "data.txt")
+        self.start_launcher(None, folder="one")
+        self.choose(0, DELETE)
+        self.wait_until(lambda: self.list_items() == LINES[1:], what="copy one's deletion")
+
+        second = self.start_second_copy("two")
+        # The second copy's window is the newer, on top: the probe and the clicks reach it.
+        self.wait_until(lambda: self.list_items() == LINES, what="copy two's list")
+        self.choose(2, DELETE)
+        self.wait_until(lambda: self.list_items() == LINES[:2], what="copy two's deletion")
+
+        # Both asked to close at once, as `taskkill` asks every window of a program.
+        self.assertEqual(self.probe("close", WINDOW_TITLE)["closed"], 2)
+        wait_until(lambda: self.launcher.poll() is not None and second.poll() is not None,
+                   STEP_TIMEOUT, "both copies to end")
+        self.assertEqual((shared / "entries.txt").read_bytes(), gbk_file([LINES[1]]))
+        for folder in ("one", "two"):
+            self.assertTrue((self.output / folder / "data.txt").is_symlink())
+        self.assertEqual(sorted(p.name for p in shared.iterdir()), ["entries.txt"])
 
 
 if __name__ == "__main__":

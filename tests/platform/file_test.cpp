@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include <chrono>
 #include <filesystem>
 #include <random>
 #include <signal.h>
@@ -61,6 +62,76 @@ TEST(WriteFileAtomically, KeepsTheFilesIdentity) {
     EXPECT_EQ(fs::status(dir.Path("real.txt")).permissions(),
               fs::perms::owner_read | fs::perms::owner_write);
     EXPECT_TRUE(fs::exists(dir.Path(running)));
+}
+
+TEST(ReplaceUnchanged, ReplacesOnlyTheFileThatWasRead) {
+    testing::TempDir dir;
+    const std::u16string path = dir.Write("data.txt", "old\r\n");
+    const auto read = StampOf(path);
+    ASSERT_TRUE(read);
+    // Another file put in its place, of the same size and time: its number tells it apart.
+    dir.Write("other.txt", "new\r\n");
+    fs::last_write_time(dir.Path("other.txt"), fs::last_write_time(dir.Path("data.txt")));
+    fs::rename(dir.Path("other.txt"), dir.Path("data.txt"));
+    EXPECT_NE(StampOf(path), read);
+    EXPECT_EQ(ReplaceUnchanged(path, "ours\r\n", read), ReplaceOutcome::Changed);
+    EXPECT_EQ(dir.Read("data.txt"), "new\r\n");
+    // Rewritten in place.
+    const auto before = StampOf(path);
+    dir.Write("data.txt", "newer\r\n");
+    EXPECT_EQ(ReplaceUnchanged(path, "ours\r\n", before), ReplaceOutcome::Changed);
+    EXPECT_EQ(ReplaceUnchanged(path, "ours\r\n", StampOf(path)), ReplaceOutcome::Replaced);
+    EXPECT_EQ(dir.Read("data.txt"), "ours\r\n");
+    // Expected gone, but there; expected there, but gone.
+    EXPECT_EQ(ReplaceUnchanged(path, "x\r\n", std::nullopt), ReplaceOutcome::Changed);
+    const auto last = StampOf(path);
+    fs::remove(dir.Path("data.txt"));
+    EXPECT_EQ(ReplaceUnchanged(path, "x\r\n", last), ReplaceOutcome::Changed);
+    EXPECT_FALSE(fs::exists(dir.Path("data.txt")));
+    EXPECT_EQ(ReplaceUnchanged(path, "x\r\n", std::nullopt), ReplaceOutcome::Replaced);
+    EXPECT_EQ(dir.Read("data.txt"), "x\r\n");
+    EXPECT_EQ(FilesIn(dir.Path("")), 1u);
+}
+
+TEST(FileLock, OneHolderAtATimeForAFileHoweverItIsReached) {
+    using std::chrono::milliseconds;
+    testing::TempDir dir;
+    dir.Write("real.txt", "a\r\n");
+    fs::create_directories(dir.Path("a"));
+    fs::create_directories(dir.Path("b"));
+    fs::create_symlink(dir.Path("real.txt"), dir.Path("a/data.txt"));
+    fs::create_symlink(dir.Path("real.txt"), dir.Path("b/data.txt"));
+    {
+        const auto held = FileLock::Take(dir.Name("a/data.txt"), milliseconds(0));
+        ASSERT_TRUE(held);
+        EXPECT_FALSE(FileLock::Take(dir.Name("b/data.txt"), milliseconds(20)));
+        EXPECT_FALSE(FileLock::Take(dir.Name("real.txt"), milliseconds(0)));
+        EXPECT_TRUE(FileLock::Take(dir.Name("another.txt"), milliseconds(0)));
+    }
+    EXPECT_TRUE(FileLock::Take(dir.Name("b/data.txt"), milliseconds(0)));
+    // Nothing is left beside the file once the lock is let go.
+    EXPECT_EQ(FilesIn(dir.Path("")), 3u);
+
+    // A holder that dies lets it go; the lock file it leaves is taken over.
+    int ready[2];
+    ASSERT_EQ(pipe(ready), 0);
+    const pid_t holder = fork();
+    ASSERT_GE(holder, 0);
+    if (holder == 0) {
+        const auto held = FileLock::Take(dir.Name("a/data.txt"), milliseconds(0));
+        (void)!write(ready[1], held ? "y" : "n", 1);
+        pause();
+        _exit(0);
+    }
+    char answer = 0;
+    ASSERT_EQ(read(ready[0], &answer, 1), 1);
+    ASSERT_EQ(answer, 'y');
+    EXPECT_FALSE(FileLock::Take(dir.Name("b/data.txt"), milliseconds(20)));
+    kill(holder, SIGKILL);
+    waitpid(holder, nullptr, 0);
+    EXPECT_TRUE(FileLock::Take(dir.Name("b/data.txt"), milliseconds(0)));
+    close(ready[0]);
+    close(ready[1]);
 }
 
 } // namespace
