@@ -257,35 +257,37 @@ private:
     // match nothing: the search leaves them out, so that a rewrite of every line costs no more
     // than reading it.
     void Diff(size_t b0, size_t b1, size_t t0, size_t t1) {
-        for (size_t i = b0; i < b1; ++i) {
-            ++baseCount_[base_[i]];
-        }
-        for (size_t j = t0; j < t1; ++j) {
-            ++theirsCount_[theirs_[j]];
-        }
-        std::vector<unsigned> a;
-        std::vector<size_t> aAt;
-        for (size_t i = b0; i < b1; ++i) {
-            if (theirsCount_[base_[i]] > 0) {
-                a.push_back(base_[i]);
-                aAt.push_back(i);
+        Count(base_, b0, b1, baseCount_, 1);
+        Count(theirs_, t0, t1, theirsCount_, 1);
+        const Shared a = SharedLines(base_, b0, b1, theirsCount_);
+        const Shared b = SharedLines(theirs_, t0, t1, baseCount_);
+        Count(base_, b0, b1, baseCount_, 0);
+        Count(theirs_, t0, t1, theirsCount_, 0);
+        ShortestEdit(a.lines, b.lines).Run([&](size_t x, size_t y) { map_[a.at[x]] = b.at[y]; });
+    }
+
+    // The lines of [from, to) that the other side has too, and where each stands.
+    struct Shared {
+        std::vector<unsigned> lines;
+        std::vector<size_t> at;
+    };
+    static Shared SharedLines(const std::vector<unsigned>& side, size_t from, size_t to,
+                              const std::vector<unsigned>& otherCount) {
+        Shared shared;
+        for (size_t i = from; i < to; ++i) {
+            if (otherCount[side[i]] > 0) {
+                shared.lines.push_back(side[i]);
+                shared.at.push_back(i);
             }
         }
-        std::vector<unsigned> b;
-        std::vector<size_t> bAt;
-        for (size_t j = t0; j < t1; ++j) {
-            if (baseCount_[theirs_[j]] > 0) {
-                b.push_back(theirs_[j]);
-                bAt.push_back(j);
-            }
+        return shared;
+    }
+    // Counts the lines of [from, to) up by one each (`step` 1), or back to zero (`step` 0).
+    static void Count(const std::vector<unsigned>& side, size_t from, size_t to,
+                      std::vector<unsigned>& count, unsigned step) {
+        for (size_t i = from; i < to; ++i) {
+            count[side[i]] = step == 0 ? 0 : count[side[i]] + step;
         }
-        for (size_t i = b0; i < b1; ++i) {
-            baseCount_[base_[i]] = 0;
-        }
-        for (size_t j = t0; j < t1; ++j) {
-            theirsCount_[theirs_[j]] = 0;
-        }
-        ShortestEdit(a, b).Run([&](size_t x, size_t y) { map_[aAt[x]] = bAt[y]; });
     }
 
     std::vector<unsigned> base_;

@@ -10,4 +10,13 @@ std::optional<std::string> ReadFileBytes(const std::u16string& path) {
     return std::move(content.bytes);
 }
 
+bool WriteFileAtomically(const std::u16string& path, std::string_view bytes) {
+    return ReplaceBytes(path, bytes, nullptr) == ReplaceOutcome::Replaced;
+}
+
+ReplaceOutcome ReplaceUnchanged(const std::u16string& path, std::string_view bytes,
+                                const std::optional<FileStamp>& expected) {
+    return ReplaceBytes(path, bytes, &expected);
+}
+
 } // namespace corvantis::platform

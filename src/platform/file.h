@@ -60,6 +60,10 @@ enum class ReplaceOutcome {
 ReplaceOutcome ReplaceUnchanged(const std::u16string& path, std::string_view bytes,
                                 const std::optional<FileStamp>& expected);
 
+// What both come to on each system: `expected` null replaces the file whatever it holds.
+ReplaceOutcome ReplaceBytes(const std::u16string& path, std::string_view bytes,
+                            const std::optional<FileStamp>* expected);
+
 // The temporaries' names: "<file name>.<process id>-<number>.corvantis.tmp" beside the file.
 inline constexpr std::string_view kTemporarySuffix = ".corvantis.tmp";
 

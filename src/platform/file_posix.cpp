@@ -133,9 +133,10 @@ bool Matches(const Existing& now, const std::optional<FileStamp>& expected) {
     return expected ? now.there && StampFrom(now.status) == *expected : !now.there;
 }
 
-// `expected` null: the file is replaced whatever it holds.
-ReplaceOutcome Replace(const std::u16string& path, std::string_view bytes,
-                       const std::optional<FileStamp>* expected) {
+} // namespace
+
+ReplaceOutcome ReplaceBytes(const std::u16string& path, std::string_view bytes,
+                            const std::optional<FileStamp>* expected) {
     const std::string target = FinalPath(EncodeUtf8(path));
     const Existing existing = ExistingAt(target);
     if (existing.there && (!existing.regular || ReadOnly(target, existing.status))) {
@@ -181,8 +182,6 @@ ReplaceOutcome Replace(const std::u16string& path, std::string_view bytes,
     RemoveStaleTemporaries(target);
     return ReplaceOutcome::Replaced;
 }
-
-} // namespace
 
 FileContent ReadFileContent(const std::u16string& path) {
     FileContent content;
@@ -245,15 +244,6 @@ bool WrittenWithin(const FileStamp& stamp, std::chrono::milliseconds span) {
         static_cast<std::int64_t>(now.tv_sec) * 1'000'000'000 + now.tv_nsec;
     return nanoseconds - stamp.modified <
            std::chrono::duration_cast<std::chrono::nanoseconds>(span).count();
-}
-
-bool WriteFileAtomically(const std::u16string& path, std::string_view bytes) {
-    return Replace(path, bytes, nullptr) == ReplaceOutcome::Replaced;
-}
-
-ReplaceOutcome ReplaceUnchanged(const std::u16string& path, std::string_view bytes,
-                                const std::optional<FileStamp>& expected) {
-    return Replace(path, bytes, &expected);
 }
 
 struct FileLock::Held {

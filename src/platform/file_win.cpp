@@ -150,9 +150,10 @@ bool TakePlace(const std::wstring& temporary, const std::wstring& target) {
     return false;
 }
 
-// `expected` null: the file is replaced whatever it holds.
-ReplaceOutcome Replace(const std::u16string& path, std::string_view bytes,
-                       const std::optional<FileStamp>* expected) {
+} // namespace
+
+ReplaceOutcome ReplaceBytes(const std::u16string& path, std::string_view bytes,
+                            const std::optional<FileStamp>* expected) {
     const std::wstring target = FinalPath(AsWide(path));
     const Existing existing = ExistingAt(target.c_str());
     if (existing.there && !existing.regular) {
@@ -188,8 +189,6 @@ ReplaceOutcome Replace(const std::u16string& path, std::string_view bytes,
     RemoveStaleTemporaries(target);
     return ReplaceOutcome::Replaced;
 }
-
-} // namespace
 
 FileContent ReadFileContent(const std::u16string& path) {
     FileContent content;
@@ -260,15 +259,6 @@ bool WrittenWithin(const FileStamp& stamp, std::chrono::milliseconds span) {
     constexpr std::int64_t kUnitsPerMillisecond = 10'000; // FILETIME counts 100 ns
     return static_cast<std::int64_t>(Join(now.dwHighDateTime, now.dwLowDateTime)) - stamp.modified <
            span.count() * kUnitsPerMillisecond;
-}
-
-bool WriteFileAtomically(const std::u16string& path, std::string_view bytes) {
-    return Replace(path, bytes, nullptr) == ReplaceOutcome::Replaced;
-}
-
-ReplaceOutcome ReplaceUnchanged(const std::u16string& path, std::string_view bytes,
-                                const std::optional<FileStamp>& expected) {
-    return Replace(path, bytes, &expected);
 }
 
 struct FileLock::Held {

@@ -3,6 +3,7 @@
 #include "core/entry_list.h"
 
 #include "platform/codepage.h"
+#include "random_edits.h"
 #include "temp_dir.h"
 
 #include <gtest/gtest.h>
@@ -278,19 +279,7 @@ TEST(EntryFileForm, AsciiEditsOfMixedFilesKeepUntouchedLinesAndTheirText) {
         EntryFile file(dir.WriteSettled("data.txt", bytes), kGbk);
         EntryList list;
         ASSERT_EQ(file.Load(list), LoadOutcome::Loaded);
-        for (int edit = static_cast<int>(1 + random() % 3); edit > 0; --edit) {
-            const int at = static_cast<int>(random() % static_cast<unsigned>(list.Count() + 1));
-            switch (random() % 3) {
-            case 0:
-                list.Remove(at);
-                break;
-            case 1:
-                list.Replace(at, u"e:x");
-                break;
-            default:
-                list.Insert(at, u"n:x");
-            }
-        }
+        testing::EditAtRandom(list, random, static_cast<int>(1 + random() % 3), u"e:x", u"n:x");
         std::vector<std::string> untouched;
         for (const OurLine& line : list.Origins()) {
             if (line.source != kNoLine && !line.edited) {

@@ -2,6 +2,7 @@
 
 #include "core/entry_file.h"
 #include "platform/codepage.h"
+#include "random_edits.h"
 #include "temp_dir.h"
 
 #include <gtest/gtest.h>
@@ -213,19 +214,7 @@ TEST(MergeLines, WithTheFileUnchangedGivesWhatTheFullMergeGives) {
         EntryList list;
         const auto file = std::make_shared<const StoredLines>(bytes, kWestern);
         list.Assign(file);
-        for (int change = static_cast<int>(random() % 6); change > 0; --change) {
-            const int at = static_cast<int>(random() % static_cast<unsigned>(list.Count() + 1));
-            switch (random() % 3) {
-            case 0:
-                list.Remove(at);
-                break;
-            case 1:
-                list.Replace(at, u"e");
-                break;
-            default:
-                list.Insert(at, u"n");
-            }
-        }
+        testing::EditAtRandom(list, random, static_cast<int>(random() % 6), u"e", u"n");
         const std::vector<std::string_view> base = file->Views();
         std::vector<std::string_view> theirs = base;
         theirs.push_back("z");
