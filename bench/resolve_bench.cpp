@@ -1,10 +1,13 @@
-// One resolution (reading the entry file included) against a baseline that reads the
-// same file and scans its bytes once for line ends, both timed in the same iterations.
+// One resolution (reading the entry file included, and what each match opens) against a baseline
+// that reads the same file and scans its bytes once for line ends, both timed in the same
+// iterations.
 // Counters: us (resolution), baseline_us, ratio (us / baseline_us), and for comparison text_us,
 // what the reference reader alone takes on the same file, and read_us, what reading the file as
 // stored lines takes.
 
+#include "core/command_line.h"
 #include "core/resolve.h"
+#include "platform/environment.h"
 #include "platform/file.h"
 #include "reference_reader.h"
 
@@ -68,8 +71,14 @@ void BM_Resolve(benchmark::State& state, bool real, std::u16string request, size
     const std::u16string path = source.u16string();
     const core::EntryFile file(path, kGbk);
     size_t opened = 0;
+    const auto query = core::SplitRequest(request).query;
+    const std::u16string folder = source.parent_path().u16string();
+    const core::VariableLookup variable = platform::EnvironmentVariable;
+    const core::NameLookup names = [&](std::u16string_view name) {
+        return platform::FindName(name, folder);
+    };
     const core::TargetSink count = [&](std::u16string_view target) {
-        benchmark::DoNotOptimize(target.data());
+        benchmark::DoNotOptimize(core::LaunchOf(target, query, variable, names));
         ++opened;
     };
     core::ResolveRequest(file, request, count);

@@ -3,8 +3,10 @@
 // whole entry file decoded into one text, each line preceded by CR LF, and resolution over that
 // text cut at every CR LF.
 
+#include "core/command_line.h"
 #include "core/entry_file.h"
 #include "core/resolve.h"
+#include "core/web_query.h"
 #include "platform/codepage.h"
 
 #include <string>
@@ -38,6 +40,18 @@ inline void ResolveTargets(std::u16string_view request, std::u16string_view file
             resolver.Line(line);
         }
     }
+}
+
+// A sink that hands `onTarget` each matched target with the query of `request` put in, as a
+// target that is opened whole takes it.
+inline core::TargetSink WithQuery(std::u16string_view request, const core::TargetSink& onTarget) {
+    return [query = core::SplitRequest(request).query, &onTarget](std::u16string_view target) {
+        if (query) {
+            onTarget(core::PutQuery(target, *query, core::IsWebAddress(target)));
+        } else {
+            onTarget(target);
+        }
+    };
 }
 
 } // namespace corvantis::testing

@@ -126,8 +126,8 @@ bool LauncherWindow::PreTranslateMessage(const MSG& message) {
 }
 
 void LauncherWindow::RunRequest() {
-    for (const std::u16string& target : launcher_.Resolve(controls_.requestBox.Text())) {
-        platform::ShellOpen(Hwnd(), target, launcher_.Folder());
+    for (const core::Launch& launch : launcher_.Resolve(controls_.requestBox.Text())) {
+        platform::ShellOpen(Hwnd(), launch.file, launch.parameters, launcher_.Folder());
     }
     // The request stays, selected: the next keyword typed replaces it.
     controls_.requestBox.Focus(true);

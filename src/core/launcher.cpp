@@ -1,6 +1,7 @@
 #include "core/launcher.h"
 
 #include "core/resolve.h"
+#include "platform/environment.h"
 
 namespace corvantis::core {
 
@@ -11,11 +12,17 @@ LoadOutcome Launcher::Load() {
     return file_.Load(entries_);
 }
 
-std::vector<std::u16string> Launcher::Resolve(std::u16string_view request) const {
-    std::vector<std::u16string> targets;
-    ResolveRequest(file_, request,
-                   [&](std::u16string_view target) { targets.emplace_back(target); });
-    return targets;
+std::vector<Launch> Launcher::Resolve(std::u16string_view request) const {
+    const std::optional<std::u16string> query = SplitRequest(request).query;
+    const VariableLookup variable = platform::EnvironmentVariable;
+    const NameLookup names = [this](std::u16string_view name) {
+        return platform::FindName(name, folder_);
+    };
+    std::vector<Launch> launches;
+    ResolveRequest(file_, request, [&](std::u16string_view target) {
+        launches.push_back(LaunchOf(target, query, variable, names));
+    });
+    return launches;
 }
 
 void Launcher::Add(std::u16string_view line) {

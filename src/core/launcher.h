@@ -3,6 +3,7 @@
 // it runs, and whether closing must write them back. The windows raise what the user does, with
 // its arguments, and show what the session answers; nothing here needs a window.
 
+#include "core/command_line.h"
 #include "core/entry_file.h"
 #include "core/entry_line.h"
 #include "core/entry_list.h"
@@ -42,8 +43,10 @@ public:
     // whose entries the list shows once a later tick can read it.
     LoadOutcome Load();
 
-    // The targets `request` opens, in file order, read from the file as it is now.
-    std::vector<std::u16string> Resolve(std::u16string_view request) const;
+    // What `request` opens, one launch per match in file order, read from the file as it is
+    // now. Each goes to the shell with Folder() as its working folder, where the words of its
+    // target are looked for too.
+    std::vector<Launch> Resolve(std::u16string_view request) const;
 
     // The editor's save of a new entry: it comes first in the list.
     void Add(std::u16string_view line);

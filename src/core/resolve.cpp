@@ -1,6 +1,5 @@
 #include "core/resolve.h"
 
-#include "core/web_query.h"
 #include "platform/codepage.h"
 #include "core/text_compare.h"
 
@@ -12,7 +11,6 @@ namespace corvantis::core {
 namespace {
 
 constexpr auto npos = std::u16string_view::npos;
-constexpr std::u16string_view kPlaceholder = u"{query}";
 
 // How many of the keywords of `part`, cut at every space, equal `keyword`.
 size_t CountKeyword(std::u16string_view part, std::u16string_view keyword) {
@@ -117,7 +115,7 @@ Request SplitRequest(std::u16string_view text) {
 }
 
 Resolver::Resolver(std::u16string_view request, const TargetSink& onTarget)
-    : request_(SplitRequest(request)), asciiKeyword_(AsciiForm(request_.keyword)),
+    : keyword_(SplitRequest(request).keyword), asciiKeyword_(AsciiForm(keyword_)),
       onTarget_(onTarget) {}
 
 void Resolver::Line(std::u16string_view line) {
@@ -125,9 +123,9 @@ void Resolver::Line(std::u16string_view line) {
     if (colon == npos || colon == 0) {
         return;
     }
-    const size_t matches = CountKeyword(line.substr(0, colon), request_.keyword);
+    const size_t matches = CountKeyword(line.substr(0, colon), keyword_);
     for (size_t i = 0; i < matches; ++i) {
-        Open(line.substr(colon + 1));
+        onTarget_(line.substr(colon + 1));
     }
 }
 
@@ -152,7 +150,7 @@ void Resolver::EncodedLine(std::string_view line, unsigned codePage) {
     const std::u16string target =
         platform::DecodeCodePage(line.substr(part.end + 1), LineCodePage(line, codePage));
     for (size_t i = 0; i < part.matches; ++i) {
-        Open(target);
+        onTarget_(target);
     }
 }
 
@@ -171,33 +169,14 @@ void Resolver::NonAsciiLine(std::string_view line, unsigned codePage) {
         Line(platform::DecodeCodePage(line, codePage));
         return;
     }
-    const size_t matches = CountKeyword(part, request_.keyword);
+    const size_t matches = CountKeyword(part, keyword_);
     if (matches == 0) {
         return;
     }
     const std::u16string target = platform::DecodeCodePage(line.substr(colonByte + 1), codePage);
     for (size_t i = 0; i < matches; ++i) {
-        Open(target);
-    }
-}
-
-void Resolver::Open(std::u16string_view target) {
-    size_t found = request_.query ? FindText(target, kPlaceholder) : npos;
-    if (found == npos) {
         onTarget_(target);
-        return;
     }
-    // Search the target, not the text built so far, so a query holding "{query}" stays as
-    // typed.
-    substituted_.clear();
-    size_t copied = 0;
-    for (; found != npos; found = FindText(target, kPlaceholder, copied)) {
-        substituted_.append(target, copied, found - copied);
-        AppendQuery(substituted_, target, found, *request_.query);
-        copied = found + kPlaceholder.size();
-    }
-    substituted_.append(target, copied);
-    onTarget_(substituted_);
 }
 
 void ResolveRequest(const EntryFile& file, std::u16string_view request,

@@ -4,10 +4,9 @@
 // The request divides at its first space (text comparison, so U+3000 divides too) into keyword
 // and query. A line's keyword part ends at its first colon (text comparison, so U+FF1A ends it
 // too) and is cut into keywords at every U+0020; the request keyword must equal one of them code
-// unit by code unit. Each equal keyword yields the line's target once, with every "{query}" (any
-// case, full-width forms too) replaced by the query when the request holds a space (into a web
-// address as core/web_query.h says). A line without a colon, or whose colon comes first, is not
-// an entry and opens nothing.
+// unit by code unit. Each equal keyword yields the line's target once, as the line holds it;
+// core/command_line.h says what it opens and where the query goes. A line without a colon, or
+// whose colon comes first, is not an entry and opens nothing.
 
 #include "core/entry_file.h"
 #include "core/text_compare.h"
@@ -27,7 +26,7 @@ struct Request {
 
 Request SplitRequest(std::u16string_view text);
 
-// Called once per match with the target after substitution; the view lasts only for the call.
+// Called once per match with the line's target; the view lasts only for the call.
 using TargetSink = std::function<void(std::u16string_view target)>;
 
 // One request matched against lines, one at a time.
@@ -43,14 +42,12 @@ public:
 
 private:
     void NonAsciiLine(std::string_view line, unsigned codePage);
-    void Open(std::u16string_view target);
 
-    const Request request_;
+    const std::u16string keyword_;
     // The keyword as bytes when it is ASCII; otherwise no line of ASCII keywords can match.
     const std::optional<std::string> asciiKeyword_;
     const TargetSink& onTarget_;
     const EqualChars colons_{u':'};
-    std::u16string substituted_;
 };
 
 // The request against the entry file, read afresh. A file that cannot be read opens nothing.

@@ -20,6 +20,9 @@ inline const wchar_t* AsWide(const std::u16string& text) {
 inline std::u16string FromWide(std::wstring_view text) {
     return std::u16string(reinterpret_cast<const char16_t*>(text.data()), text.size());
 }
+inline std::wstring ToWide(std::u16string_view text) {
+    return std::wstring(reinterpret_cast<const wchar_t*>(text.data()), text.size());
+}
 
 // A failure that the program survives but that must not vanish: it goes to the debugger's
 // output (DebugView, or Wine's +debugstr channel).

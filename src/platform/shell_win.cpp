@@ -7,21 +7,24 @@
 #include <string>
 
 namespace corvantis::platform {
-namespace {
 
-// ShellExecute's result is an error code up to this value, success above it.
-constexpr INT_PTR kShellExecuteFailedAtMost = 32;
-
-} // namespace
-
-void ShellOpen(HWND owner, std::u16string_view target, std::u16string_view directory) {
-    const std::wstring file(reinterpret_cast<const wchar_t*>(target.data()), target.size());
-    const std::wstring folder(reinterpret_cast<const wchar_t*>(directory.data()), directory.size());
-    // The shell tells the user of a failure itself; the trace is for whoever looks into it.
-    const auto result = reinterpret_cast<INT_PTR>(
-        ShellExecuteW(owner, L"open", file.c_str(), L"", folder.c_str(), SW_SHOWNORMAL));
-    if (result <= kShellExecuteFailedAtMost) {
-        Trace(L"ShellExecuteW could not open a target");
+void ShellOpen(HWND owner, std::u16string_view file, std::u16string_view parameters,
+               std::u16string_view directory) {
+    const std::wstring wideFile = ToWide(file);
+    const std::wstring wideParameters = ToWide(parameters);
+    const std::wstring folder = ToWide(directory);
+    SHELLEXECUTEINFOW open{};
+    open.cbSize = sizeof open;
+    // What ShellExecute asks for: no message box that would hold back the next target.
+    open.fMask = SEE_MASK_FLAG_NO_UI;
+    open.hwnd = owner;
+    open.lpVerb = L"open";
+    open.lpFile = wideFile.c_str();
+    open.lpParameters = wideParameters.c_str();
+    open.lpDirectory = folder.c_str();
+    open.nShow = SW_SHOWNORMAL;
+    if (!ShellExecuteExW(&open)) {
+        Trace(L"ShellExecuteExW could not open a target");
     }
 }
 

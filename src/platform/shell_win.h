@@ -7,9 +7,12 @@
 
 namespace corvantis::platform {
 
-// The shell's "open" verb on `target`, shown normal, with no parameters, in `directory` as the
-// working directory: a relative target is found there. The wide form keeps characters that the
-// ANSI code page cannot hold. The result is not examined: the shell reports its own failures.
-void ShellOpen(HWND owner, std::u16string_view target, std::u16string_view directory);
+// The shell's "open" verb on `file` with `parameters` (empty for none), shown normal, in
+// `directory` as the working directory: a relative file is found there. The wide form keeps
+// characters that the ANSI code page cannot hold. As with ShellExecute, the shell shows no
+// message of its own on failure, and the next target is opened all the same; a failure is
+// traced.
+void ShellOpen(HWND owner, std::u16string_view file, std::u16string_view parameters,
+               std::u16string_view directory);
 
 } // namespace corvantis::platform

@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdlib>
 #include <filesystem>
 #include <functional>
 #include <optional>
@@ -257,6 +258,38 @@ TEST(LauncherReload, ShowsTheFileInAnEmptyListAndAddsItsLinesAgainToAFullOne) {
     EXPECT_EQ(session.Items(), twice);
     // Neither marks the list: closing writes nothing.
     EXPECT_EQ(session.CloseAndRead(), "g:A\r\n\r\nlast without end");
+}
+
+// ---------------------------------------------------------------------------------------------
+// Launching
+
+TEST(LauncherResolve, FindsTheWordsOfATargetBesideTheProgramAndExpandsTheEnvironment) {
+    Session session("t:tool --flag {query}\r\n"
+                    "e:%CORVANTIS_TEST_TOOLS%/tool %CORVANTIS_TEST_TOOLS% {query}\r\n"
+                    "w:https://x.org/?q={query}\r\n"
+                    "n:nowhere x {query}\r\n"
+                    "t x:other\r\n");
+    // Beside data.txt, not in the working directory of the test.
+    session.Dir().Write("tool", "#!/bin/sh\n");
+    const std::string folder = fs::path(session.Dir().Path("tool")).parent_path().string();
+    ASSERT_EQ(setenv("CORVANTIS_TEST_TOOLS", folder.c_str(), 1), 0);
+    const std::u16string tools(folder.begin(), folder.end()); // an ASCII temporary folder
+
+    const struct {
+        std::u16string_view request;
+        std::vector<Launch> expected;
+    } cases[] = {
+        {u"t a b", {{u"tool", u"--flag a b"}, {u"other", u""}}},
+        {u"e %CORVANTIS_TEST_TOOLS%", {{tools + u"/tool", tools + u" %CORVANTIS_TEST_TOOLS%"}}},
+        {u"w a&b", {{u"https://x.org/?q=a%26b", u""}}},
+        {u"n q", {{u"nowhere x q", u""}}},
+        {u"none", {}},
+    };
+    for (const auto& c : cases) {
+        EXPECT_TRUE(session.launcher().Resolve(c.request) == c.expected)
+            << std::string(c.request.begin(), c.request.end());
+    }
+    unsetenv("CORVANTIS_TEST_TOOLS");
 }
 
 // ---------------------------------------------------------------------------------------------

@@ -29,18 +29,22 @@ std::u16string ModeOneText(const std::vector<std::u16string>& lines) {
     return text;
 }
 
-// Every target a resolution opens, in order.
+// Every target a resolution opens, in order, with the query put in.
 Targets ResolveTargets(std::u16string_view request, std::u16string_view fileText) {
     Targets targets;
-    testing::ResolveTargets(request, fileText,
-                            [&](std::u16string_view target) { targets.emplace_back(target); });
+    const TargetSink collect = [&](std::u16string_view target) {
+        targets.emplace_back(target);
+    };
+    testing::ResolveTargets(request, fileText, testing::WithQuery(request, collect));
     return targets;
 }
 
 Targets ResolveFile(const std::u16string& path, std::u16string_view request, unsigned codePage) {
     Targets targets;
-    ResolveRequest(EntryFile(path, codePage), request,
-                   [&](std::u16string_view target) { targets.emplace_back(target); });
+    const TargetSink collect = [&](std::u16string_view target) {
+        targets.emplace_back(target);
+    };
+    ResolveRequest(EntryFile(path, codePage), request, testing::WithQuery(request, collect));
     return targets;
 }
 

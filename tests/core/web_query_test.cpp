@@ -1,6 +1,7 @@
 #include "core/web_query.h"
 
 #include "core/resolve.h"
+#include "reference_reader.h"
 
 #include <gtest/gtest.h>
 
@@ -16,7 +17,9 @@ std::vector<std::u16string> Opened(std::u16string_view target, std::u16string_vi
     const TargetSink sink = [&](std::u16string_view t) {
         opened.emplace_back(t);
     };
-    Resolver resolver(u"k " + std::u16string(query), sink);
+    const std::u16string request = u"k " + std::u16string(query);
+    const TargetSink withQuery = testing::WithQuery(request, sink);
+    Resolver resolver(request, withQuery);
     resolver.Line(u"k:" + std::u16string(target));
     return opened;
 }

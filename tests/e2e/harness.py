@@ -40,6 +40,7 @@ def _path_from_env(name, default):
 EXE = _path_from_env("CORVANTIS_EXE", BUILD / "corvantis.exe")
 LOCKER = _path_from_env("CORVANTIS_LOCKER", BUILD / "tests" / "e2e" / "locker.exe")
 PROBE = _path_from_env("CORVANTIS_PROBE", BUILD / "tests" / "e2e" / "probe.exe")
+RECORDER = _path_from_env("CORVANTIS_RECORDER", BUILD / "tests" / "e2e" / "recorder.exe")
 WINEPREFIX = _path_from_env("CORVANTIS_WINEPREFIX", BUILD / "tests" / "e2e" / "wineprefix")
 OUTPUT = _path_from_env("CORVANTIS_E2E_OUTPUT", BUILD / "tests" / "e2e" / "output")
 
@@ -433,10 +434,12 @@ class LauncherTestCase(unittest.TestCase):
 
     # Launcher lifecycle ------------------------------------------------------------------
 
-    def start_launcher(self, data, folder="app", locale=WINE_LOCALE, cwd=None):
+    def start_launcher(self, data, folder="app", locale=WINE_LOCALE, cwd=None, environment=None):
         """Starts the launcher in output/<folder> beside data.txt (None: no data.txt, or the one
         the test put in the folder), under the given locale (its name sets the ANSI code page),
-        from the working directory cwd (default: that folder).
+        from the working directory cwd (default: that folder), with the variables of the dict
+        environment added to its environment (Wine hands them to the Windows side; WINEPATH
+        goes in front of its PATH).
 
         Returns the X window id once the window is viewable and has the X keyboard focus.
         """
@@ -460,7 +463,7 @@ class LauncherTestCase(unittest.TestCase):
                 self.launcher = subprocess.Popen(
                     [tool("wine"), str(exe)],
                     cwd=cwd or self.app_dir,
-                    env=wine_env(self.display, locale),
+                    env={**wine_env(self.display, locale), **(environment or {})},
                     stdin=subprocess.DEVNULL,
                     stdout=log,
                     stderr=log,
