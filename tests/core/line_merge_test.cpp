@@ -238,20 +238,10 @@ TEST(MergeLines, LinesTheyMovedCarryOurChangesWithThem) {
         const auto file = std::make_shared<const StoredLines>(bytes, kWestern);
         EntryList list;
         list.Assign(file);
-        for (int change = static_cast<int>(random() % 4); change > 0; --change) {
-            const int at = static_cast<int>(random() % static_cast<unsigned>(list.Count() + 1));
-            const std::u16string text = u"our" + std::u16string(1, u'0' + change);
-            switch (random() % 3) {
-            case 0:
-                list.Remove(at);
-                break;
-            case 1:
-                list.Replace(at, text);
-                break;
-            default:
-                list.Insert(at, text);
-            }
-        }
+        const auto ours = [](int change) {
+            return u"our" + std::u16string(1, u'0' + change);
+        };
+        testing::EditAtRandom(list, random, static_cast<int>(random() % 4), ours, ours);
         const std::vector<std::string_view> base = file->Views();
         std::vector<std::string_view> theirs = base;
         for (int move = static_cast<int>(1 + random() % 3); move > 0 && !theirs.empty(); --move) {
