@@ -48,7 +48,7 @@ void EdgeDocking::Start(HWND window) const {
 }
 
 void EdgeDocking::Tick(HWND window, unsigned dpi, bool busy) const {
-    if (held_ || busy || GetLastActivePopup(window) != window) {
+    if (held_ || busy) {
         return;
     }
     RECT rect{};

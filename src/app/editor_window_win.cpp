@@ -74,6 +74,7 @@ bool EditorWindow::CreateControls() {
         return false;
     }
     DragByBackground();
+    RememberFocus(controls.keywordsBox.Hwnd());
     controls.okLabel.OnClick([this] { Save(); });
     controls.okLabel.MarkFocus();
     controls.closeGlyph.OnClick([this] { Close(); });

@@ -1,10 +1,6 @@
 #include "app/launcher_window_win.h"
 
-#include "app/edge_docking_win.h"
 #include "app/layout.h"
-#include "app/summon_win.h"
-#include "app/texts.h"
-#include "core/docking.h"
 #include "platform/shell_win.h"
 
 #include "../res/resource.h"
@@ -18,10 +14,6 @@ namespace {
 constexpr UINT_PTR kDockingTimer = 1;
 // A timer's message comes after every paint the window has waiting: the start is finished then.
 constexpr UINT_PTR kFinishStartTimer = 2;
-
-void Warn(HWND owner, const wchar_t* message) {
-    MessageBoxW(owner, message, texts::kAppTitle, MB_OK | MB_ICONWARNING);
-}
 
 } // namespace
 
@@ -65,7 +57,7 @@ bool LauncherWindow::CreateControls() {
     controls_.clearButton.OnClick([this] { launcher_.Clear(); });
     controls_.saveButton.OnClick([this] {
         if (!launcher_.Save()) {
-            Warn(Hwnd(), texts::kSaveFailed);
+            Warn(texts::kSaveFailed);
         }
     });
     EntryListBox& list = controls_.entryList;
@@ -107,7 +99,7 @@ void LauncherWindow::Load() {
     SetForegroundWindow(Hwnd());
     SetFocus(controls_.requestBox.Hwnd());
     if (unreadable) {
-        Warn(Hwnd(), texts::kUnreadableAtStart);
+        Warn(texts::kUnreadableAtStart);
     }
 }
 
@@ -138,16 +130,16 @@ void LauncherWindow::CloseAndSave() {
     ShowWindow(Hwnd(), SW_HIDE);
     if (launcher_.Close() == core::CloseOutcome::KeepRunning) {
         ShowWindow(Hwnd(), SW_SHOW); // back, with what went wrong
-        Warn(Hwnd(), texts::kCloseSaveFailed);
+        Warn(texts::kCloseSaveFailed);
         return;
     }
     DestroyWindow(Hwnd());
 }
 
 void LauncherWindow::PopUpMenu(int selected, std::optional<POINT> at) {
-    menuOpen_ = true;
+    ++waiting_;
     const MenuCommand command = menu_.PopUp(Hwnd(), at, launcher_.Entries().Names(selected));
-    menuOpen_ = false;
+    --waiting_;
     switch (command) {
     case MenuCommand::AddOne:
         OpenEditor(true, [this] { return editor_.OpenAdd(); });
@@ -161,15 +153,21 @@ void LauncherWindow::PopUpMenu(int selected, std::optional<POINT> at) {
         launcher_.Delete(selected);
         break;
     case MenuCommand::DeleteAll:
-        if (MessageBoxW(Hwnd(), texts::kDeleteAllQuestion, texts::kDeleteAllTitle, MB_OKCANCEL) ==
-                IDOK &&
+        if (Ask(texts::kDeleteAllQuestion, texts::kDeleteAllTitle, MB_OKCANCEL) == IDOK &&
             !launcher_.DeleteAll()) {
-            Warn(Hwnd(), texts::kDeleteAllFailed);
+            Warn(texts::kDeleteAllFailed);
         }
         break;
     case MenuCommand::None:
         break;
     }
+}
+
+int LauncherWindow::Ask(const wchar_t* text, const wchar_t* title, UINT buttons) {
+    ++waiting_;
+    const int answer = MessageBoxW(Hwnd(), text, title, buttons);
+    --waiting_;
+    return answer;
 }
 
 void LauncherWindow::OpenEditor(bool adding, const std::function<bool()>& open) {
@@ -191,9 +189,9 @@ void LauncherWindow::ReturnFromEditor() {
 }
 
 void LauncherWindow::OnTick() {
-    docking_.Tick(Hwnd(), Dpi(), menuOpen_);
+    docking_.Tick(Hwnd(), Dpi(), waiting_ > 0);
     // Not under an open menu, which acts on what it was opened on. (The editor stops the tick.)
-    if (!menuOpen_) {
+    if (waiting_ == 0) {
         launcher_.Tick();
     }
 }

@@ -8,6 +8,7 @@
 #include "app/entry_menu_win.h"
 #include "app/launcher_controls_win.h"
 #include "app/summon_win.h"
+#include "app/texts.h"
 #include "core/launcher.h"
 #include "platform/base_window_win.h"
 #include "platform/handles_win.h"
@@ -56,6 +57,9 @@ private:
     void CloseAndSave();
     // The entry menu for the item `selected` (-1 for none), at `at` or else at the pointer.
     void PopUpMenu(int selected, std::optional<POINT> at);
+    // A message box of the launcher's, which waits for its answer.
+    int Ask(const wchar_t* text, const wchar_t* title, UINT buttons);
+    void Warn(const wchar_t* text) { Ask(text, texts::kAppTitle, MB_OK | MB_ICONWARNING); }
     // Opens the editor; adding hides the launcher while it is open. Docking holds meanwhile.
     void OpenEditor(bool adding, const std::function<bool()>& open);
     void ReturnFromEditor();
@@ -67,7 +71,8 @@ private:
     core::Launcher& launcher_;
     LauncherControls controls_;
     platform::TwipsRect stripPlace_;
-    bool menuOpen_ = false;
+    // The menu or message boxes the launcher waits on: docking and following the file hold.
+    int waiting_ = 0;
     SummonListener summons_;
     EdgeDocking docking_;
     EntryMenu menu_;
