@@ -29,11 +29,12 @@ HICON LauncherWindow::ClassIcon(HINSTANCE instance) {
     return LoadIconW(instance, MAKEINTRESOURCEW(IDI_CORVANTIS));
 }
 
-bool LauncherWindow::Create() {
+bool LauncherWindow::Create(std::uint64_t summonKey) {
     hiddenOwner_ = platform::CreateHiddenOwner();
     if (!CreatePopup(texts::kLauncherWindow, hiddenOwner_.get())) {
         return false;
     }
+    summons_.Listen(Hwnd(), summonKey);
     docking_.Start(Hwnd());
     Load();
     if (SetTimer(Hwnd(), kFinishStartTimer, 0, nullptr) == 0) {
@@ -118,9 +119,11 @@ bool LauncherWindow::PreTranslateMessage(const MSG& message) {
 }
 
 void LauncherWindow::RunRequest() {
-    for (const core::Launch& launch : launcher_.Resolve(controls_.requestBox.Text())) {
-        platform::ShellOpen(Hwnd(), launch.file, launch.parameters, launcher_.Folder());
-    }
+    WhileWaiting([this] {
+        for (const core::Launch& launch : launcher_.Resolve(controls_.requestBox.Text())) {
+            platform::ShellOpen(Hwnd(), launch.file, launch.parameters, launcher_.Folder());
+        }
+    });
     // The request stays, selected: the next keyword typed replaces it.
     controls_.requestBox.Focus(true);
 }
@@ -137,9 +140,8 @@ void LauncherWindow::CloseAndSave() {
 }
 
 void LauncherWindow::PopUpMenu(int selected, std::optional<POINT> at) {
-    ++waiting_;
-    const MenuCommand command = menu_.PopUp(Hwnd(), at, launcher_.Entries().Names(selected));
-    --waiting_;
+    const MenuCommand command =
+        WhileWaiting([&] { return menu_.PopUp(Hwnd(), at, launcher_.Entries().Names(selected)); });
     switch (command) {
     case MenuCommand::AddOne:
         OpenEditor(true, [this] { return editor_.OpenAdd(); });
@@ -161,13 +163,6 @@ void LauncherWindow::PopUpMenu(int selected, std::optional<POINT> at) {
     case MenuCommand::None:
         break;
     }
-}
-
-int LauncherWindow::Ask(const wchar_t* text, const wchar_t* title, UINT buttons) {
-    ++waiting_;
-    const int answer = MessageBoxW(Hwnd(), text, title, buttons);
-    --waiting_;
-    return answer;
 }
 
 void LauncherWindow::OpenEditor(bool adding, const std::function<bool()>& open) {
@@ -212,7 +207,11 @@ void LauncherWindow::Summon() {
 LRESULT LauncherWindow::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
     switch (message) {
     case WM_ACTIVATE:
-        docking_.Activated(LOWORD(wParam) != WA_INACTIVE);
+        // A message box of its own takes the activation only while the launcher waits on it.
+        if (LOWORD(wParam) != WA_INACTIVE || waiting_ == 0 ||
+            GetWindow(reinterpret_cast<HWND>(lParam), GW_OWNER) != Hwnd()) {
+            docking_.Activated(LOWORD(wParam) != WA_INACTIVE);
+        }
         return 0;
     case WM_TIMER:
         if (docking_.IsTick(wParam)) {

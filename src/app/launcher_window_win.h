@@ -27,12 +27,11 @@ public:
 
     // Creates the window and runs its load: centred, list filled, shown topmost, focus in the
     // request box. False when the window or one of its controls cannot be created.
-    bool Create();
-
-    // From now on a later start from the folder of `key` summons this window: it is revealed
-    // from its docked strip, shown topmost and activated, with the focus in the request box and
-    // its text selected.
-    void AnswerSummons(std::uint64_t key) { summons_.Listen(Hwnd(), key); }
+    //
+    // From its creation on, a later start from the folder of `summonKey` summons this window
+    // (even while a warning of the load waits): it is revealed from its docked strip, shown
+    // topmost and activated, with the focus in the request box and its text selected.
+    bool Create(std::uint64_t summonKey);
 
     static HICON ClassIcon(HINSTANCE instance);
     LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam);
@@ -57,8 +56,18 @@ private:
     void CloseAndSave();
     // The entry menu for the item `selected` (-1 for none), at `at` or else at the pointer.
     void PopUpMenu(int selected, std::optional<POINT> at);
-    // A message box of the launcher's, which waits for its answer.
-    int Ask(const wchar_t* text, const wchar_t* title, UINT buttons);
+    // Runs `wait` (the launcher's own menu, message boxes, launches with the shell's prompts)
+    // with docking and following the file held: the pointer is on what it shows.
+    template <class Wait> auto WhileWaiting(Wait&& wait) {
+        struct Count {
+            int& count;
+            ~Count() { --count; }
+        } waiting{++waiting_};
+        return wait();
+    }
+    int Ask(const wchar_t* text, const wchar_t* title, UINT buttons) {
+        return WhileWaiting([&] { return MessageBoxW(Hwnd(), text, title, buttons); });
+    }
     void Warn(const wchar_t* text) { Ask(text, texts::kAppTitle, MB_OK | MB_ICONWARNING); }
     // Opens the editor; adding hides the launcher while it is open. Docking holds meanwhile.
     void OpenEditor(bool adding, const std::function<bool()>& open);
@@ -71,7 +80,7 @@ private:
     core::Launcher& launcher_;
     LauncherControls controls_;
     platform::TwipsRect stripPlace_;
-    // The menu or message boxes the launcher waits on: docking and following the file hold.
+    // How many things of its own the launcher waits on (see WhileWaiting).
     int waiting_ = 0;
     SummonListener summons_;
     EdgeDocking docking_;

@@ -35,11 +35,13 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
     core::EntryFile file = core::EntryFile::InFolder(folder, GetACP());
     core::Launcher launcher(std::move(folder), std::move(file));
     app::LauncherWindow window(launcher);
-    if (!window.Create()) {
+    if (!window.Create(lock.Key())) {
+        // The half-made window's end posted WM_QUIT, which would close the box unseen.
+        MSG quit;
+        PeekMessageW(&quit, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE);
         MessageBoxW(nullptr, app::texts::kStartFailed, app::texts::kAppTitle, MB_OK | MB_ICONERROR);
         return 1;
     }
-    window.AnswerSummons(lock.Key());
     MSG message;
     while (GetMessageW(&message, nullptr, 0, 0) > 0) {
         if (platform::PreTranslate(message)) {

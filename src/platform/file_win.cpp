@@ -13,6 +13,10 @@ namespace {
 
 // How often a waiting writer looks whether the lock has come free.
 constexpr DWORD kLockPollMs = 5;
+// A scanner or indexer that opens the file just written, without sharing its deletion, holds
+// up the replace for a moment: it is tried again for this long, this often.
+constexpr ULONGLONG kReplaceRetryMs = 1'000;
+constexpr DWORD kReplaceRetryPollMs = 20;
 
 // The file a path names, through any symbolic links; the path itself when nothing is there yet.
 std::wstring FinalPath(const std::wstring& path) {
@@ -136,18 +140,31 @@ bool TakePlace(const std::wstring& temporary, const std::wstring& target) {
         return MoveFileExW(temporary.c_str(), target.c_str(), MOVEFILE_WRITE_THROUGH);
     }
     const std::wstring backup = temporary + L".old";
-    if (ReplaceFileW(target.c_str(), temporary.c_str(), backup.c_str(),
-                     REPLACEFILE_IGNORE_MERGE_ERRORS | REPLACEFILE_IGNORE_ACL_ERRORS, nullptr,
-                     nullptr)) {
-        DeleteFileW(backup.c_str());
-        return true;
+    const ULONGLONG started = GetTickCount64();
+    while (!ReplaceFileW(target.c_str(), temporary.c_str(), backup.c_str(),
+                         REPLACEFILE_IGNORE_MERGE_ERRORS | REPLACEFILE_IGNORE_ACL_ERRORS, nullptr,
+                         nullptr)) {
+        const DWORD error = GetLastError();
+        if (error == ERROR_UNABLE_TO_MOVE_REPLACEMENT_2 &&
+            !MoveFileExW(backup.c_str(), target.c_str(), MOVEFILE_REPLACE_EXISTING)) {
+            // The old file went to the backup name and could not come back: it stays there.
+            Trace(L"ReplaceFileW failed halfway: the old data.txt is left beside it, *.old");
+            return false;
+        }
+        // Both files keep their names after these, so the replace can simply be tried again.
+        const bool heldOpen = error == ERROR_SHARING_VIOLATION ||
+                              error == ERROR_UNABLE_TO_REMOVE_REPLACED ||
+                              error == ERROR_UNABLE_TO_MOVE_REPLACEMENT ||
+                              (error == ERROR_ACCESS_DENIED &&
+                               (GetFileAttributesW(target.c_str()) & FILE_ATTRIBUTE_READONLY) == 0);
+        if (!heldOpen || GetTickCount64() - started >= kReplaceRetryMs) {
+            Trace(L"ReplaceFileW failed: data.txt is left as it was");
+            return false;
+        }
+        Sleep(kReplaceRetryPollMs);
     }
-    if (GetLastError() == ERROR_UNABLE_TO_MOVE_REPLACEMENT_2) {
-        // The old file went to the backup name and the new one did not follow: bring it back.
-        MoveFileExW(backup.c_str(), target.c_str(), MOVEFILE_REPLACE_EXISTING);
-    }
-    Trace(L"ReplaceFileW failed: data.txt is left as it was");
-    return false;
+    DeleteFileW(backup.c_str());
+    return true;
 }
 
 } // namespace

@@ -6,6 +6,7 @@
 #include <windowsx.h>
 
 #include <cmath>
+#include <new>
 
 namespace corvantis::platform {
 
@@ -36,17 +37,22 @@ SIZE ScreenPixels() {
 
 std::vector<PixelRect> MonitorRects() {
     std::vector<PixelRect> monitors;
-    const auto add = [](HMONITOR monitor, HDC, LPRECT, LPARAM param) -> BOOL {
+    // No exception may cross the system's enumeration: out of memory ends it with no monitors,
+    // as a failed enumeration does.
+    const auto add = [](HMONITOR monitor, HDC, LPRECT, LPARAM param) noexcept -> BOOL {
         MONITORINFO info{sizeof info};
-        if (GetMonitorInfoW(monitor, &info)) {
-            const RECT& r = info.rcMonitor;
-            auto& list = *reinterpret_cast<std::vector<PixelRect>*>(param);
-            const PixelRect rect{r.left, r.top, r.right, r.bottom};
-            if ((info.dwFlags & MONITORINFOF_PRIMARY) != 0) {
-                list.insert(list.begin(), rect);
-            } else {
-                list.push_back(rect);
-            }
+        if (!GetMonitorInfoW(monitor, &info)) {
+            return TRUE;
+        }
+        const RECT& r = info.rcMonitor;
+        auto& list = *reinterpret_cast<std::vector<PixelRect>*>(param);
+        const PixelRect rect{r.left, r.top, r.right, r.bottom};
+        try {
+            list.insert((info.dwFlags & MONITORINFOF_PRIMARY) != 0 ? list.begin() : list.end(),
+                        rect);
+        } catch (const std::bad_alloc&) {
+            list.clear();
+            return FALSE;
         }
         return TRUE;
     };
@@ -202,8 +208,11 @@ UniqueWindow CreateHiddenOwner() {
 }
 
 bool ForwardActivePopup(HWND window) {
-    const HWND popup = GetLastActivePopup(window);
-    if (popup == window || popup == nullptr) {
+    // The system answers only for the root of an ownership chain: for an owned window it gives
+    // that window back.
+    const HWND root = GetAncestor(window, GA_ROOTOWNER);
+    const HWND popup = GetLastActivePopup(root);
+    if (popup == nullptr || popup == window || popup == root || !IsWindowVisible(popup)) {
         return false;
     }
     SetForegroundWindow(popup);

@@ -85,8 +85,8 @@ void DrawFrame(HDC dc, const RECT& rect, Rgb colour);
 // window above it closes (one with no owner it passes over). Empty, traced, when it cannot be made.
 UniqueWindow CreateHiddenOwner();
 
-// The pop-up that `window` last had active (a message box it waits on) comes to the front; false
-// when it has none.
+// The pop-up last active among the windows `window` belongs with (a message box it waits on)
+// comes to the front; false when that is `window` itself or there is none.
 bool ForwardActivePopup(HWND window);
 
 // Lets the window system move `window` with the pointer, as if its caption had been pressed.

@@ -402,16 +402,17 @@ class LauncherTestCase(unittest.TestCase):
             if tail:
                 print(f"Wine log {log}, last lines:", *tail, sep="\n  ", file=sys.stderr)
 
-    def lock(self, path):
-        """Starts locker.exe holding path open without sharing; returns once it holds it.
-        Closing its standard input (or the test's end) releases the file."""
+    def lock(self, path, scan=False):
+        """Starts locker.exe holding path open without sharing (scan: as a scanner does, readable
+        and writable by others but not replaceable); returns once it holds it. Closing its
+        standard input (or the test's end) releases the file."""
         if not LOCKER.is_file():
             self.skipTest(f"locker.exe not found at {LOCKER}: build the mingw preset")
         # A Wine process that fails to start at all (status 1, nothing printed) is started once
         # more: that says nothing about the launcher.
         for attempt in range(2):
             locker = subprocess.Popen(
-                [tool("wine"), str(LOCKER), windows_path(path)],
+                [tool("wine"), str(LOCKER), windows_path(path)] + (["--scan"] if scan else []),
                 env=wine_env(self.display),
                 stdin=subprocess.PIPE,
                 stdout=subprocess.PIPE,
@@ -513,6 +514,28 @@ class LauncherTestCase(unittest.TestCase):
     def assert_no_stray_files(self):
         """A write goes through a temporary file, which must not outlive it."""
         self.assertEqual(sorted(p.name for p in self.app_dir.iterdir()), [EXE.name, "data.txt"])
+
+    def start_again(self, folder):
+        """Starts the exe in folder as a user would, without waiting for it."""
+        # A Wine process that fails to start at all (status 1 at once, nothing logged) is started
+        # once more: that says nothing about the launcher.
+        for attempt in range(2):
+            with open(self.output / "wine.log", "ab") as log:
+                process = subprocess.Popen(
+                    [tool("wine"), str(folder / EXE.name)],
+                    cwd=folder,
+                    env=wine_env(self.display),
+                    stdin=subprocess.DEVNULL,
+                    stdout=log,
+                    stderr=log,
+                )
+            self.addCleanup(stop_process, process)
+            try:
+                process.wait(timeout=1)
+            except subprocess.TimeoutExpired:
+                return process
+            if attempt == 1 or process.returncode != 1:
+                return process
 
     def wait_for_exit(self, what="the launcher to end"):
         wait_until(lambda: self.launcher.poll() is not None, STEP_TIMEOUT, what)

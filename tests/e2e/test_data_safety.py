@@ -57,6 +57,11 @@ class DataSafetyTest(EditingTestCase):
         self.start_launcher(None, folder="locked")
         box, text = self.message_box("Corvantis")
         self.assertEqual(text, UNREADABLE)
+        # A second start meanwhile is answered by the running copy, which brings the question
+        # forward, and ends.
+        second = self.start_again(folder)
+        self.assertEqual(second.wait(timeout=STEP_TIMEOUT), 0, "the second start's exit status")
+        self.assertTrue(self.probe("focus", "Corvantis")["foreground"], "the question went behind")
         self.answer(box, "Corvantis", "Return")
         self.assertEqual(self.list_items(), [])
 
@@ -142,6 +147,26 @@ class DataSafetyTest(EditingTestCase):
         locker.wait(timeout=STEP_TIMEOUT)
         self.assertEqual(self.data_file().read_bytes(), gbk_file(LINES))
         self.close_launcher()
+        self.assertEqual(self.data_file().read_bytes(), gbk_file(LINES[1:]))
+        self.assert_no_stray_files()
+
+    def test_a_close_outwaits_a_scanner_that_holds_data_txt_for_a_moment(self):
+        self.start_launcher(gbk_file(LINES))
+        self.choose(0, DELETE)
+        self.wait_until(lambda: self.list_items() == LINES[1:], what="the first entry deleted")
+        # As a virus scanner or indexer holds it: readable, but not to be replaced meanwhile.
+        scanner = self.lock(self.data_file(), scan=True)
+        self.click_control(ID.CloseGlyph)
+        # It lets go once the close's save has written the new file and is putting it in place.
+        wait_until(
+            lambda: any(p.name.endswith(".corvantis.tmp") for p in self.app_dir.iterdir()),
+            STEP_TIMEOUT,
+            "the save's new file beside data.txt",
+            interval=0.01,
+        )
+        scanner.stdin.close()
+        scanner.wait(timeout=STEP_TIMEOUT)
+        self.wait_for_exit("the launcher to end once the scanner let go")
         self.assertEqual(self.data_file().read_bytes(), gbk_file(LINES[1:]))
         self.assert_no_stray_files()
 

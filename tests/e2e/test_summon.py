@@ -1,12 +1,13 @@
-"""Starting the program again: a second start from the same folder summons the running launcher
-and ends; a copy in another folder runs on its own."""
+"""Starting the program again: a second start from the same folder summons the running launcher,
+which stays in view while active, its own question answered; a copy in another folder runs on
+its own."""
 
 import shutil
-import subprocess
 import unittest
 
-from harness import EXE, ID, STEP_TIMEOUT, gbk_file, tool, wait_until, wine_env
+from harness import EXE, ID, STEP_TIMEOUT, gbk_file, wait_until
 from test_docking import HIDDEN_TOP, LINES, REVEALED_TOP, DockingTestCase
+from test_editing import EditingTestCase
 from test_launch import prefix_processes
 
 
@@ -14,35 +15,7 @@ def launcher_processes():
     return [argv for argv in prefix_processes().values() if EXE.name in " ".join(argv)]
 
 
-class SummonTest(DockingTestCase):
-    def start_again(self, folder):
-        """Starts the exe in folder as a user would, without waiting for it."""
-        # A Wine process that fails to start at all (status 1 at once, nothing logged) is started
-        # once more: that says nothing about the launcher.
-        for attempt in range(2):
-            with open(self.output / "wine.log", "ab") as log:
-                process = subprocess.Popen(
-                    [tool("wine"), str(folder / EXE.name)],
-                    cwd=folder,
-                    env=wine_env(self.display),
-                    stdin=subprocess.DEVNULL,
-                    stdout=log,
-                    stderr=log,
-                )
-            self.addCleanup(self.stop, process)
-            try:
-                process.wait(timeout=1)
-            except subprocess.TimeoutExpired:
-                return process
-            if attempt == 1 or process.returncode != 1:
-                return process
-
-    @staticmethod
-    def stop(process):
-        if process.poll() is None:
-            process.kill()
-        process.wait()
-
+class SummonTest(DockingTestCase, EditingTestCase):
     def test_a_second_start_shows_the_docked_launcher_and_ends_and_other_folders_run_apart(self):
         self.start_launcher(gbk_file(LINES))
         self.type_text("g cats")
@@ -70,6 +43,18 @@ class SummonTest(DockingTestCase):
         self.pointer_to(*away)
         self.assert_stays("the summoned launcher docked while active")
         self.assertEqual(self.position(), (x, REVEALED_TOP))
+
+        # Its own question takes the activation for a while; answered, the launcher is active
+        # again and stays.
+        self.press_expecting_focus("Tab", ID.EntryList)
+        self.key("shift+F10")
+        self.wait_until(self.find_popup, what="the entry menu")
+        self.key("Down", "Down", "Down", "Down", "Return")  # 删除所有
+        box, _ = self.message_box("Tips")
+        self.answer(box, "Tips", "Escape")
+        self.assert_stays("the summoned launcher docked after its own question")
+        self.assertEqual(self.position(), (x, REVEALED_TOP))
+        self.assertEqual(self.list_items(), LINES)
 
         other = self.output / "other"
         other.mkdir()
