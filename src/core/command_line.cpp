@@ -26,6 +26,17 @@ std::u16string_view AfterSpaces(std::u16string_view text) {
     return start == npos ? std::u16string_view() : text.substr(start);
 }
 
+bool HasScheme(std::u16string_view target) {
+    if (target.empty() || !IsAsciiLetter(target.front())) {
+        return false;
+    }
+    size_t end = 1;
+    while (end < target.size() && IsSchemeChar(target[end])) {
+        ++end;
+    }
+    return end >= kShortestScheme && end < target.size() && target[end] == u':';
+}
+
 } // namespace
 
 std::u16string ExpandVariables(std::u16string_view text, const VariableLookup& variable) {
@@ -49,17 +60,6 @@ std::u16string ExpandVariables(std::u16string_view text, const VariableLookup& v
     }
     expanded.append(text, at);
     return expanded;
-}
-
-bool HasScheme(std::u16string_view target) {
-    if (target.empty() || !IsAsciiLetter(target.front())) {
-        return false;
-    }
-    size_t end = 1;
-    while (end < target.size() && IsSchemeChar(target[end])) {
-        ++end;
-    }
-    return end >= kShortestScheme && end < target.size() && target[end] == u':';
 }
 
 Launch SplitCommandLine(std::u16string_view target, const NameLookup& names) {

@@ -44,8 +44,6 @@ using NameLookup = std::function<platform::NameKind(std::u16string_view name)>;
 // '%', a '%' without a closing one stays, and values are not expanded again.
 std::u16string ExpandVariables(std::u16string_view text, const VariableLookup& variable);
 
-bool HasScheme(std::u16string_view target);
-
 // A target (variables expanded, before the query goes in) divided as the command line rules
 // above say.
 Launch SplitCommandLine(std::u16string_view target, const NameLookup& names);

@@ -148,9 +148,9 @@ DockAction BringBack(const DockInput& in) {
     return {.newLeft = left, .newTop = top, .show = true};
 }
 
-} // namespace
-
-DockAction DockStep(const DockInput& input) {
+// The step shared by the tick and the summon: a window on no monitor is brought back, and one
+// on a monitor is revealed (always with `reveal`, else while the pointer is over it) or hidden.
+DockAction Dock(const DockInput& input, bool reveal) {
     if (input.minimised || input.monitors.empty()) {
         return {};
     }
@@ -159,15 +159,18 @@ DockAction DockStep(const DockInput& input) {
         return BringBack(input);
     }
     const Screen screen = ScreenOf(input, *home);
-    return PointerInside(input.pointer, input.rect) ? Reveal(input, screen) : Hide(input, screen);
+    return reveal || PointerInside(input.pointer, input.rect) ? Reveal(input, screen)
+                                                              : Hide(input, screen);
+}
+
+} // namespace
+
+DockAction DockStep(const DockInput& input) {
+    return Dock(input, false);
 }
 
 DockAction DockReveal(const DockInput& input) {
-    if (input.minimised || input.monitors.empty()) {
-        return {};
-    }
-    const std::optional<size_t> home = HomeOf(input);
-    return home ? Reveal(input, ScreenOf(input, *home)) : BringBack(input);
+    return Dock(input, true);
 }
 
 } // namespace corvantis::core

@@ -72,9 +72,18 @@ bool HoldsCodePageText(std::span<const LineToWrite> lines, unsigned codePage) {
     });
 }
 
-// A file with no line at all (an empty one, or a byte-order mark alone).
-bool HoldsNoLine(std::string_view bytes) {
-    return bytes.empty() || bytes == kUtf8Bom;
+// A file emptied under this copy: it holds no line at all (it is empty, or a byte-order mark
+// alone) where this copy knew some, most likely half-written by a program that rewrites it in
+// place.
+bool EmptiedUnder(const StoredLines& known, std::string_view bytes) {
+    return known.Count() > 0 && (bytes.empty() || bytes == kUtf8Bom);
+}
+
+// A read to be taken as it is: nothing wrote the file while it was read, and either nobody wrote
+// it for a moment or it holds `same` (when given), what was seen before.
+bool Settled(const platform::FileContent& read, const std::string* same) {
+    return !read.changedWhileRead && (!platform::WrittenWithin(read.stamp, kSettleMoment) ||
+                                      (same != nullptr && read.bytes == *same));
 }
 
 // The file as it stands once it has settled; nullopt when it kept changing. A file has settled
@@ -88,8 +97,7 @@ std::optional<platform::FileContent> ReadSettled(const std::u16string& path,
         if (read.status != platform::ReadStatus::Read) {
             return read;
         }
-        if (!read.changedWhileRead && (!platform::WrittenWithin(read.stamp, kSettleMoment) ||
-                                       (known != nullptr && read.bytes == known->Bytes()))) {
+        if (Settled(read, known != nullptr ? &known->Bytes() : nullptr)) {
             return read;
         }
         if (moment == kSettleMoments) {
@@ -234,11 +242,10 @@ platform::ReplaceOutcome EntryFile::SaveOver(EntryList& list, platform::FileCont
     const StoredLines& base = known_ ? *known_ : none;
     const bool missing = now.status == platform::ReadStatus::Missing;
     // Most often nobody else wrote the file since: then what it holds is the base. A file that
-    // went away holds no outside change to carry over, and neither does one emptied while this
-    // copy knew lines in it (most likely half-written by a program that rewrites it in place):
-    // the list is written whole.
+    // went away holds no outside change to carry over, and neither does one emptied under this
+    // copy: the list is written whole.
     std::optional<StoredLines> current;
-    if (!missing && now.bytes != base.Bytes() && !(base.Count() > 0 && HoldsNoLine(now.bytes))) {
+    if (!missing && now.bytes != base.Bytes() && !EmptiedUnder(base, now.bytes)) {
         current.emplace(std::move(now.bytes), codePage_);
     }
     const StoredLines& theirs = current ? *current : base;
@@ -315,15 +322,12 @@ bool EntryFile::Follow(EntryList& list) {
         unsettled_.reset();
         return false;
     }
-    if (known_ && known_->Count() > 0 && HoldsNoLine(now.bytes)) {
+    if (known_ && EmptiedUnder(*known_, now.bytes)) {
         unsettled_.reset();
         return false; // emptied: shown as it was, as a save would write it back
     }
-    // Settled when nobody wrote it for a moment, or when it holds what the last call saw.
-    const bool settled =
-        !now.changedWhileRead && (!platform::WrittenWithin(now.stamp, kSettleMoment) ||
-                                  (unsettled_ && *unsettled_ == now.bytes));
-    if (!settled) {
+    // What the last call saw and did not take may have settled since.
+    if (!Settled(now, unsettled_ ? &*unsettled_ : nullptr)) {
         unsettled_ = std::move(now.bytes);
         return false;
     }

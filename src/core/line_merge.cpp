@@ -206,11 +206,9 @@ private:
     // rise on both sides.
     std::vector<std::pair<size_t, size_t>> UniqueAnchors(size_t b0, size_t b1, size_t t0,
                                                          size_t t1) {
-        for (size_t i = b0; i < b1; ++i) {
-            ++baseCount_[base_[i]];
-        }
+        CountUp(base_, b0, b1, baseCount_);
+        CountUp(theirs_, t0, t1, theirsCount_);
         for (size_t j = t0; j < t1; ++j) {
-            ++theirsCount_[theirs_[j]];
             theirsAt_[theirs_[j]] = j;
         }
         std::vector<std::pair<size_t, size_t>> pairs;
@@ -220,12 +218,8 @@ private:
                 pairs.emplace_back(i, theirsAt_[line]);
             }
         }
-        for (size_t i = b0; i < b1; ++i) {
-            baseCount_[base_[i]] = 0;
-        }
-        for (size_t j = t0; j < t1; ++j) {
-            theirsCount_[theirs_[j]] = 0;
-        }
+        ClearCounts(base_, b0, b1, baseCount_);
+        ClearCounts(theirs_, t0, t1, theirsCount_);
         return LongestRisingRun(pairs);
     }
 
@@ -257,12 +251,12 @@ private:
     // match nothing: the search leaves them out, so that a rewrite of every line costs no more
     // than reading it.
     void Diff(size_t b0, size_t b1, size_t t0, size_t t1) {
-        Count(base_, b0, b1, baseCount_, 1);
-        Count(theirs_, t0, t1, theirsCount_, 1);
+        CountUp(base_, b0, b1, baseCount_);
+        CountUp(theirs_, t0, t1, theirsCount_);
         const Shared a = SharedLines(base_, b0, b1, theirsCount_);
         const Shared b = SharedLines(theirs_, t0, t1, baseCount_);
-        Count(base_, b0, b1, baseCount_, 0);
-        Count(theirs_, t0, t1, theirsCount_, 0);
+        ClearCounts(base_, b0, b1, baseCount_);
+        ClearCounts(theirs_, t0, t1, theirsCount_);
         ShortestEdit(a.lines, b.lines).Run([&](size_t x, size_t y) { map_[a.at[x]] = b.at[y]; });
     }
 
@@ -282,11 +276,17 @@ private:
         }
         return shared;
     }
-    // Counts the lines of [from, to) up by one each (`step` 1), or back to zero (`step` 0).
-    static void Count(const std::vector<unsigned>& side, size_t from, size_t to,
-                      std::vector<unsigned>& count, unsigned step) {
+    // Counts each line of [from, to) once more; ClearCounts sets the counts back to zero.
+    static void CountUp(const std::vector<unsigned>& side, size_t from, size_t to,
+                        std::vector<unsigned>& count) {
         for (size_t i = from; i < to; ++i) {
-            count[side[i]] = step == 0 ? 0 : count[side[i]] + step;
+            ++count[side[i]];
+        }
+    }
+    static void ClearCounts(const std::vector<unsigned>& side, size_t from, size_t to,
+                            std::vector<unsigned>& count) {
+        for (size_t i = from; i < to; ++i) {
+            count[side[i]] = 0;
         }
     }
 

@@ -18,8 +18,9 @@ StoredText TextOf(std::string_view bytes, unsigned systemCodePage) {
 }
 
 unsigned LineCodePage(std::string_view line, unsigned fileCodePage) {
-    if (fileCodePage == platform::kCodePageUtf8 ||
-        platform::IsValidInCodePage(line, fileCodePage) || !platform::IsValidUtf8(line)) {
+    // The UTF-8 check first: it runs in-process, and code-page text is seldom valid UTF-8.
+    if (fileCodePage == platform::kCodePageUtf8 || !platform::IsValidUtf8(line) ||
+        platform::IsValidInCodePage(line, fileCodePage)) {
         return fileCodePage;
     }
     return platform::kCodePageUtf8;

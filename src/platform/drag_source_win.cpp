@@ -161,10 +161,6 @@ DWORD DragOut(std::vector<ClipData> formats, DWORD allowedEffects) {
     return result == DRAGDROP_S_DROP ? effect : DROPEFFECT_NONE;
 }
 
-void DragTextOut(std::u16string_view text) {
-    DragOut(TextClipData(text), DROPEFFECT_COPY);
-}
-
 bool DragTextOnPress(HWND control, POINT press,
                      const std::function<std::optional<std::u16string>()>& text) {
     POINT screen = press;
@@ -174,7 +170,7 @@ bool DragTextOnPress(HWND control, POINT press,
     }
     if (const auto dragged = text()) {
         ReleaseCapture();
-        DragTextOut(*dragged);
+        DragOut(TextClipData(*dragged), DROPEFFECT_COPY);
     }
     return true;
 }

@@ -26,9 +26,6 @@ std::vector<ClipData> TextClipData(std::u16string_view text);
 // target carried out: DROPEFFECT_NONE when cancelled, refused or failed.
 DWORD DragOut(std::vector<ClipData> formats, DWORD allowedEffects);
 
-// Drags `text` out as a copy.
-void DragTextOut(std::u16string_view text);
-
 // The gesture that drags text out of a control, called when the left button goes down on it at
 // `press` (its client pixels): once the pointer moves past the system's drag distance with the
 // button held, `text()` is dragged out as a copy, when there is any. False when the button came

@@ -147,18 +147,17 @@ NameKind FindName(std::u16string_view name, const std::u16string& folder) {
         return kind;
     }
     const std::vector<std::wstring> extensions = ExecutableExtensions();
-    const bool extensionless = ExtensionOf(wide).empty();
+    const std::wstring_view extension = ExtensionOf(wide);
     std::vector<std::wstring> programs; // the names CreateProcess or the shell would run
-    if (extensionless) {
-        for (const std::wstring& extension : extensions) {
-            if (KindAt(path + extension) == NameKind::File) {
+    if (extension.empty()) {
+        for (const std::wstring& executable : extensions) {
+            if (KindAt(path + executable) == NameKind::File) {
                 return NameKind::File;
             }
-            programs.push_back(wide + extension);
+            programs.push_back(wide + executable);
         }
-    } else if (std::any_of(extensions.begin(), extensions.end(), [&](const std::wstring& e) {
-                   return SameNoCase(ExtensionOf(wide), e);
-               })) {
+    } else if (std::any_of(extensions.begin(), extensions.end(),
+                           [&](const std::wstring& e) { return SameNoCase(extension, e); })) {
         programs.push_back(wide);
     }
     if (!IsBareName(wide)) {

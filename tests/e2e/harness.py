@@ -516,52 +516,54 @@ class LauncherTestCase(unittest.TestCase):
         self.assertEqual(sorted(p.name for p in self.app_dir.iterdir()), [EXE.name, "data.txt"])
 
     def start_again(self, folder):
-        """Starts the exe in folder as a user would, without waiting for it."""
-        # A Wine process that fails to start at all (status 1 at once, nothing logged) is started
-        # once more: that says nothing about the launcher.
-        for attempt in range(2):
-            with open(self.output / "wine.log", "ab") as log:
-                process = subprocess.Popen(
-                    [tool("wine"), str(folder / EXE.name)],
-                    cwd=folder,
-                    env=wine_env(self.display),
-                    stdin=subprocess.DEVNULL,
-                    stdout=log,
-                    stderr=log,
-                )
-            self.addCleanup(stop_process, process)
+        """Starts the exe in folder as a user would; returns it once it runs on or has ended."""
+
+        def begun(process):
             try:
                 process.wait(timeout=1)
             except subprocess.TimeoutExpired:
-                return process
-            if attempt == 1 or process.returncode != 1:
-                return process
+                return
+            if process.returncode == 1:
+                raise AssertionError("the start failed at once")
+
+        return self.start_wine([folder / EXE.name], begun, cwd=folder)
 
     def wait_for_exit(self, what="the launcher to end"):
         wait_until(lambda: self.launcher.poll() is not None, STEP_TIMEOUT, what)
 
     def start_window_program(self, args, title, env=None, stdout=subprocess.PIPE):
         """Starts a helper exe under Wine; returns the process once its window titled `title`
-        shows. A Wine process that fails to start at all (status 1 at once) is started once more:
-        that says nothing about the launcher."""
+        shows."""
+
+        def shown(process):
+            def running():
+                self.assert_launcher_running()
+                if process.poll() is not None:
+                    raise AssertionError(f"{title} exited with status {process.returncode}")
+
+            wait_until(lambda: self.find_window(title), STEP_TIMEOUT, f"the {title} window",
+                       check=running)
+
+        return self.start_wine(args, shown, env=env, stdout=stdout)
+
+    def start_wine(self, args, started, cwd=None, env=None, stdout=None):
+        """Starts `wine args` (output to wine.log, or standard output to stdout) and returns the
+        process once started(process) has returned; it raises AssertionError when the start
+        failed. A Wine process that fails to start at all (status 1 at once) is started once
+        more: that says nothing about the program."""
         for attempt in range(2):
             with open(self.output / "wine.log", "ab") as log:
                 process = subprocess.Popen(
                     [tool("wine"), *map(str, args)],
+                    cwd=cwd,
                     env=env or wine_env(self.display),
                     stdin=subprocess.DEVNULL,
-                    stdout=stdout,
+                    stdout=log if stdout is None else stdout,
                     stderr=log,
                 )
             self.addCleanup(stop_process, process)
-
-            def shown():
-                if process.poll() is not None:
-                    raise AssertionError(f"{title} exited with status {process.returncode}")
-                return self.find_window(title)
-
             try:
-                self.wait_until(shown, what=f"the {title} window")
+                started(process)
                 return process
             except AssertionError:
                 if attempt == 1 or process.poll() != 1:
