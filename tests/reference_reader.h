@@ -5,7 +5,8 @@
 
 #include "core/command_line.h"
 #include "core/entry_file.h"
-#include "core/resolve.h"
+#include "core/entry_line.h"
+#include "core/keyword_match.h"
 #include "core/web_query.h"
 #include "platform/codepage.h"
 
@@ -27,31 +28,31 @@ inline std::u16string ReadFileText(const std::u16string& path, unsigned codePage
     return text;
 }
 
-// The text is cut at every CR LF and the piece before the first one is passed over.
-inline void ResolveTargets(std::u16string_view request, std::u16string_view fileText,
-                           const core::TargetSink& onTarget) {
+// Each target with the query of `request` put in, as a target that is opened whole takes it.
+inline core::Targets WithQuery(std::u16string_view request, core::Targets targets) {
+    if (const auto query = core::SplitRequest(request).query) {
+        for (auto& target : targets) {
+            target = core::PutQuery(target, *query, core::IsWebAddress(target));
+        }
+    }
+    return targets;
+}
+
+// The targets `request` opens, with its query put in: the text is cut at every CR LF and the
+// piece before the first one is passed over.
+inline core::Targets ResolveTargets(std::u16string_view request, std::u16string_view fileText) {
     constexpr auto npos = std::u16string_view::npos;
-    core::Resolver resolver(request, onTarget);
+    const core::KeywordMatcher matcher(core::SplitRequest(request).keyword);
+    core::Targets targets;
     for (size_t cut = fileText.find(core::kCrLf); cut != npos;) {
         const size_t start = cut + core::kCrLf.size();
         cut = fileText.find(core::kCrLf, start);
         const auto line = fileText.substr(start, cut == npos ? npos : cut - start);
         if (!line.empty()) {
-            resolver.Line(line);
+            matcher.Line(line, targets);
         }
     }
-}
-
-// A sink that hands `onTarget` each matched target with the query of `request` put in, as a
-// target that is opened whole takes it.
-inline core::TargetSink WithQuery(std::u16string_view request, const core::TargetSink& onTarget) {
-    return [query = core::SplitRequest(request).query, &onTarget](std::u16string_view target) {
-        if (query) {
-            onTarget(core::PutQuery(target, *query, core::IsWebAddress(target)));
-        } else {
-            onTarget(target);
-        }
-    };
+    return WithQuery(request, std::move(targets));
 }
 
 } // namespace corvantis::testing

@@ -8,7 +8,7 @@ namespace corvantis::app {
 
 class EdgeDocking {
 public:
-    // The timer that ticks the docking of `window`, and whatever else the window does each tick.
+    // The timer that ticks the docking of `window`.
     explicit EdgeDocking(UINT_PTR timer) : timer_(timer) {}
 
     bool IsTick(WPARAM timer) const { return timer == timer_; }

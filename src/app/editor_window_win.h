@@ -40,6 +40,7 @@ public:
     // A drop on the launcher's list: add mode with the dropped text as the target.
     bool OpenWithTarget(std::u16string_view target);
 
+    bool IsOpen() const { return Hwnd() != nullptr; }
     // Shows the open editor in front, the focus in one of its boxes.
     void Show();
     // The open editor, or a message box it waits on, comes to the front; false when it is not

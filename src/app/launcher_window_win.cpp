@@ -14,6 +14,9 @@ namespace {
 constexpr UINT_PTR kDockingTimer = 1;
 // A timer's message comes after every paint the window has waiting: the start is finished then.
 constexpr UINT_PTR kFinishStartTimer = 2;
+// How often the list looks whether data.txt changed outside.
+constexpr UINT_PTR kFollowFileTimer = 3;
+constexpr UINT kFollowFileMs = 500;
 
 } // namespace
 
@@ -37,6 +40,9 @@ bool LauncherWindow::Create(std::uint64_t summonKey) {
     summons_.Listen(Hwnd(), summonKey);
     docking_.Start(Hwnd());
     Load();
+    if (SetTimer(Hwnd(), kFollowFileTimer, kFollowFileMs, nullptr) == 0) {
+        platform::Trace(L"SetTimer failed: the list does not follow outside changes of data.txt");
+    }
     if (SetTimer(Hwnd(), kFinishStartTimer, 0, nullptr) == 0) {
         platform::Trace(L"SetTimer failed: the start is finished at once");
         FinishStart();
@@ -140,8 +146,8 @@ void LauncherWindow::CloseAndSave() {
 }
 
 void LauncherWindow::PopUpMenu(int selected, std::optional<POINT> at) {
-    const MenuCommand command =
-        WhileWaiting([&] { return menu_.PopUp(Hwnd(), at, launcher_.Entries().Names(selected)); });
+    const MenuCommand command = WhileWaiting(
+        [&] { return menu_.PopUp(Hwnd(), at, launcher_.Entries().HasItem(selected)); });
     switch (command) {
     case MenuCommand::AddOne:
         OpenEditor(true, [this] { return editor_.OpenAdd(); });
@@ -183,11 +189,11 @@ void LauncherWindow::ReturnFromEditor() {
     docking_.Start(Hwnd());
 }
 
-void LauncherWindow::OnTick() {
-    docking_.Tick(Hwnd(), Dpi(), waiting_ > 0);
-    // Not under an open menu, which acts on what it was opened on. (The editor stops the tick.)
-    if (waiting_ == 0) {
-        launcher_.Tick();
+void LauncherWindow::FollowFile() {
+    // Not under an open menu, which acts on what it was opened on, nor under the editor, which
+    // saves into the entry it was opened on.
+    if (waiting_ == 0 && !editor_.IsOpen()) {
+        launcher_.FollowFile();
     }
 }
 
@@ -215,7 +221,9 @@ LRESULT LauncherWindow::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam
         return 0;
     case WM_TIMER:
         if (docking_.IsTick(wParam)) {
-            OnTick();
+            docking_.Tick(Hwnd(), Dpi(), waiting_ > 0);
+        } else if (wParam == kFollowFileTimer) {
+            FollowFile();
         } else if (wParam == kFinishStartTimer) {
             FinishStart();
         }
@@ -234,11 +242,14 @@ LRESULT LauncherWindow::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam
         PostQuitMessage(0);
         return 0;
     default:
-        if (const auto summoned = summons_.Heard(message, wParam, lParam)) {
-            if (*summoned) {
-                Summon();
-            }
-            return *summoned ? kSummonAnswered : 0;
+        switch (summons_.Whom(message, wParam, lParam)) {
+        case Summons::ThisLauncher:
+            Summon();
+            return kSummonAnswered;
+        case Summons::OtherFolder:
+            return 0;
+        case Summons::None:
+            break;
         }
         return Default(message, wParam, lParam);
     }

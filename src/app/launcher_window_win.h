@@ -57,7 +57,7 @@ private:
     // The entry menu for the item `selected` (-1 for none), at `at` or else at the pointer.
     void PopUpMenu(int selected, std::optional<POINT> at);
     // Runs `wait` (the launcher's own menu, message boxes, launches with the shell's prompts)
-    // with docking and following the file held: the pointer is on what it shows.
+    // with docking held, as the pointer is on what it shows, and following the file held.
     template <class Wait> auto WhileWaiting(Wait&& wait) {
         struct Count {
             int& count;
@@ -72,7 +72,7 @@ private:
     // Opens the editor; adding hides the launcher while it is open. Docking holds meanwhile.
     void OpenEditor(bool adding, const std::function<bool()>& open);
     void ReturnFromEditor();
-    void OnTick();
+    void FollowFile();
     void Summon();
 
     platform::UniqueWindow hiddenOwner_;    // goes after the launcher it owns

@@ -21,7 +21,7 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
     // One copy runs per folder, that is per data.txt: a later start summons it and ends.
     std::u16string folder = platform::ProgramFolder();
     platform::InstanceLock lock(folder);
-    switch (app::ClaimFolder(lock)) {
+    switch (app::ClaimFolder(lock, app::LauncherWindow::kClassName)) {
     case app::StartRole::Run:
         break;
     case app::StartRole::Summoned:

@@ -1,6 +1,5 @@
 #include "app/summon_win.h"
 
-#include "app/launcher_window_win.h"
 #include "platform/handles_win.h"
 
 namespace corvantis::app {
@@ -25,14 +24,13 @@ UINT SummonMessage() {
 }
 
 // Asks every launcher window until the one of `key`'s folder answers.
-bool SummonLauncher(std::uint64_t key) {
+bool SummonLauncher(std::uint64_t key, const wchar_t* launcherClass) {
     const UINT message = SummonMessage();
     if (message == 0) {
         return false;
     }
-    for (HWND window = FindWindowExW(nullptr, nullptr, LauncherWindow::kClassName, nullptr);
-         window != nullptr;
-         window = FindWindowExW(nullptr, window, LauncherWindow::kClassName, nullptr)) {
+    for (HWND window = FindWindowExW(nullptr, nullptr, launcherClass, nullptr); window != nullptr;
+         window = FindWindowExW(nullptr, window, launcherClass, nullptr)) {
         // The launcher may come to the front, as this start would have.
         DWORD process = 0;
         GetWindowThreadProcessId(window, &process);
@@ -58,22 +56,24 @@ void SummonListener::Listen(HWND window, std::uint64_t key) {
     }
 }
 
-std::optional<bool> SummonListener::Heard(UINT message, WPARAM wParam, LPARAM lParam) const {
+Summons SummonListener::Whom(UINT message, WPARAM wParam, LPARAM lParam) const {
     if (message_ == 0 || message != message_) {
-        return std::nullopt;
+        return Summons::None;
     }
     // A copy from another folder looks for its own launcher.
-    return static_cast<std::uint32_t>(wParam) == static_cast<std::uint32_t>(KeyLow(key_)) &&
-           static_cast<std::uint32_t>(lParam) == static_cast<std::uint32_t>(KeyHigh(key_));
+    const bool ours =
+        static_cast<std::uint32_t>(wParam) == static_cast<std::uint32_t>(KeyLow(key_)) &&
+        static_cast<std::uint32_t>(lParam) == static_cast<std::uint32_t>(KeyHigh(key_));
+    return ours ? Summons::ThisLauncher : Summons::OtherFolder;
 }
 
-StartRole ClaimFolder(platform::InstanceLock& lock) {
+StartRole ClaimFolder(platform::InstanceLock& lock, const wchar_t* launcherClass) {
     const ULONGLONG deadline = GetTickCount64() + kSummonWaitMs;
     for (DWORD wait = 0;; wait = kSummonRetryMs) {
         if (lock.Own(wait)) {
             return StartRole::Run;
         }
-        if (SummonLauncher(lock.Key())) {
+        if (SummonLauncher(lock.Key(), launcherClass)) {
             return StartRole::Summoned;
         }
         if (GetTickCount64() >= deadline) {

@@ -9,7 +9,6 @@
 #include <windows.h>
 
 #include <cstdint>
-#include <optional>
 
 namespace corvantis::app {
 
@@ -22,13 +21,18 @@ inline constexpr UINT kSummonAnswerMs = 2'000;
 // What a launcher answers to a summon that names its folder; any other answer means "not me".
 inline constexpr LRESULT kSummonAnswered = 0x5343;
 
+enum class Summons {
+    None,         // the message is no summon
+    OtherFolder,  // a summon of the launcher of another folder
+    ThisLauncher, // a summon of this folder's launcher
+};
+
 // The running launcher's ear for summons.
 class SummonListener {
 public:
     // From now on `window` hears the summons of the folder of `key`.
     void Listen(HWND window, std::uint64_t key);
-    // Whether `message` summons this folder's launcher; nullopt when it is no summon at all.
-    std::optional<bool> Heard(UINT message, WPARAM wParam, LPARAM lParam) const;
+    Summons Whom(UINT message, WPARAM wParam, LPARAM lParam) const;
 
 private:
     UINT message_ = 0;
@@ -41,8 +45,9 @@ enum class StartRole {
     NoAnswer, // a copy owns the folder but its launcher does not answer
 };
 
-// Owns the folder's lock, or has the running copy's launcher show itself. A copy that ends
-// meanwhile lets go of the lock, and this start then runs.
-StartRole ClaimFolder(platform::InstanceLock& lock);
+// Owns the folder's lock, or has the running copy's launcher (a window of the class
+// `launcherClass`) show itself. A copy that ends meanwhile lets go of the lock, and this start
+// then runs.
+StartRole ClaimFolder(platform::InstanceLock& lock, const wchar_t* launcherClass);
 
 } // namespace corvantis::app

@@ -7,8 +7,7 @@
 // byte-order mark only when a new or edited line cannot be represented otherwise, or when the
 // bytes of an untouched line would read back as other text.
 
-#include "core/entry_line.h"
-#include "core/entry_list.h"
+#include "core/line_merge.h"
 #include "core/stored_lines.h"
 #include "platform/file.h"
 
@@ -21,32 +20,37 @@
 
 namespace corvantis::core {
 
-// A line to write: its text, or for a line untouched since it was read, the bytes it was read as
-// and the form of the file it was read from (the text is then the bytes decoded as that file
-// reads them).
-struct LineToWrite {
-    std::u16string_view text;
-    std::optional<std::string_view> stored;
-    TextForm storedForm = TextForm::CodePage;
+enum class LoadOutcome { Loaded, Missing, Unreadable };
+
+// The file's lines as this copy last read or wrote them, held by the file and by the list that
+// shows them; null when nothing is known of them.
+using KnownLines = std::shared_ptr<const StoredLines>;
+
+struct Loaded {
+    LoadOutcome outcome;
+    KnownLines lines; // an empty file's for a missing one, null for an unreadable one
 };
 
-// The bytes of a file that holds `lines`, each followed by CR LF (no lines give one CR LF), in
-// `form` where that holds every line exactly and untouched lines keep their bytes; otherwise
-// UTF-8 after a byte-order mark. The file always reads back as the lines' texts: where bytes
-// would read as other text (code-page text that begins with a byte-order mark's bytes, or a file
-// of code-page text that has become valid UTF-8 as a whole), the file is written as UTF-8 with a
-// byte-order mark instead, the untouched lines that would not read back encoded from their text.
-std::string EncodeLines(std::span<const LineToWrite> lines, TextForm form, unsigned codePage);
+// This copy's entries, for a save: where each comes from, and the text of each new or edited
+// one (the others are written as read; their texts are not looked at).
+struct OwnLines {
+    std::span<const OurLine> origins;
+    std::span<const std::u16string_view> texts;
+};
 
-// New lines only, in the code page where it holds them all, else UTF-8 after a byte-order mark.
-std::string EncodeEntryLines(std::span<const std::u16string> lines, unsigned codePage);
-
-enum class LoadOutcome { Loaded, Missing, Unreadable };
+// What a save wrote: the file's lines as the list now shows them (null for the empty list, which
+// the file holds as one empty line), and for each the entry of the saved list it is, kNoLine for
+// a line the list did not hold.
+struct Saved {
+    KnownLines lines;
+    std::vector<size_t> entryOf;
+};
 
 // data.txt, the one owner of the file: its path and the system's code page are given once at
 // start-up, and every read and write of the entries goes through here. It remembers what it last
 // read or wrote, so that a save carries the list's changes over to whatever the file holds by
-// then (an outside edit, another copy's save) instead of writing the list over it.
+// then (an outside edit, another copy's save) instead of writing the list over it. It answers
+// with values; the launcher decides what its list shows.
 //
 // Writers meet: copies of the program that save one file (through links too) take turns, and a
 // save re-reads, merges and replaces under an inter-process lock; a writer that takes no lock
@@ -71,44 +75,40 @@ public:
     // The system's code page: text not in UTF-8 is read and written in it.
     unsigned CodePage() const { return codePage_; }
 
-    // The list shows the file's lines, once settled. A missing file gives an empty list; one
-    // that cannot be read (or is not a regular file, or does not settle) too, and nothing is
-    // known of its lines until a later load or save reads them.
-    LoadOutcome Load(EntryList& list);
+    // The file's lines, once settled. A missing file has none; nothing is known of one that
+    // cannot be read (or is not a regular file, or does not settle) until a later load or save
+    // reads it.
+    Loaded Load();
 
-    // Writes the list's changes to the file, merged with what it holds now, in one step; the
-    // list then shows the file. False, with the file and the list as they were, when the file
-    // cannot be read or written, is read-only or not a regular file, does not settle, or stays
-    // taken by another writer.
-    bool Save(EntryList& list);
+    // Writes `own`, the changes of a list that showed Known(), merged with what the file holds
+    // now, in one step. Nullopt, with the file as it was, when it cannot be read or written, is
+    // read-only or not a regular file, does not settle, or stays taken by another writer.
+    std::optional<Saved> Save(const OwnLines& own);
 
-    // What "删除所有" (delete all) leaves: one empty line, written in one step; then the list is
-    // emptied. False, with both as they were, when the file cannot be written.
-    bool Empty(EntryList& list);
+    // What "删除所有" (delete all) leaves: one empty line, written in one step. False, with the
+    // file as it was, when it cannot be written.
+    bool WriteEmpty();
 
-    // Whether the file may have changed since this copy last read or wrote it.
-    bool ChangedOnDisk() const;
+    // The lines as last read or written; null when nothing is known of them.
+    const StoredLines* Known() const { return known_.get(); }
 
-    // When the file changed and the list has no change of its own, the list shows the file as it
-    // is now, once it has settled (a file still being written is looked at again on the next
-    // call); a file that cannot be read now, or that was emptied, leaves both as they are. True
-    // when the list changed.
-    bool Follow(EntryList& list);
-
-    // Whether the list shows the file as last read or written, with no change of its own.
-    bool ListShowsFile(const EntryList& list) const;
+    // The file's lines once it changed and has settled (a file still being written is looked
+    // at again on the next call); null when it did not change, cannot be read now, or was
+    // emptied. Asked only while the list shows Known() with no change of its own: what it
+    // returns is known from then on.
+    KnownLines Follow();
 
 private:
-    // Merges the list's changes into `now` (the settled file) and replaces the file with the
-    // result unless it changed since it was read.
-    platform::ReplaceOutcome SaveOver(EntryList& list, platform::FileContent now);
+    // Whether the file may have changed since this copy last read or wrote it.
+    bool ChangedOnDisk() const;
+    // Merges `own` into `now` (the settled file) and replaces the file with the result unless
+    // it changed since it was read.
+    platform::ReplaceOutcome SaveOver(const OwnLines& own, platform::FileContent now, Saved& saved);
     void Remember(std::string bytes);
 
     std::u16string path_;
     unsigned codePage_;
-    // What the file held when last read or written, shared with the list that shows its lines;
-    // null when it could not be read.
-    std::shared_ptr<const StoredLines> known_;
+    KnownLines known_;
     std::optional<platform::FileStamp> stamp_;
     // What the last Follow read when the file had not settled: the next one takes the file if
     // it still holds the same.

@@ -48,15 +48,29 @@ std::optional<int> EntryList::IndexOf(Id id) const {
     return static_cast<int>(found - ids_.begin());
 }
 
-void EntryList::Assign(std::shared_ptr<const StoredLines> file, std::span<const Id> keep) {
+std::vector<std::u16string_view> EntryList::OwnTexts() const {
+    std::vector<std::u16string_view> texts(origins_.size());
+    for (size_t at = 0; at < origins_.size(); ++at) {
+        if (!KeptAsRead(at)) {
+            texts[at] = texts_.at(ids_[at]);
+        }
+    }
+    return texts;
+}
+
+void EntryList::Assign(std::shared_ptr<const StoredLines> file, std::span<const size_t> entryOf) {
     file_ = std::move(file);
     const size_t count = file_ ? file_->Count() : 0;
+    std::vector<Id> ids(count);
+    for (size_t i = 0; i < count; ++i) {
+        const bool kept = i < entryOf.size() && entryOf[i] < ids_.size();
+        ids[i] = kept ? ids_[entryOf[i]] : NewId();
+    }
+    ids_ = std::move(ids);
     texts_.clear();
     origins_.resize(count);
-    ids_.resize(count);
     for (size_t i = 0; i < count; ++i) {
         origins_[i] = {i, false};
-        ids_[i] = i < keep.size() && keep[i] != 0 ? keep[i] : NewId();
     }
     if (view_ != nullptr) {
         view_->Cleared();
@@ -64,8 +78,15 @@ void EntryList::Assign(std::shared_ptr<const StoredLines> file, std::span<const 
     }
 }
 
-bool EntryList::Untouched(size_t fileLines) const {
-    if (origins_.size() != fileLines) {
+bool EntryList::ShowsUnchanged(const StoredLines* file) const {
+    if (file == nullptr) {
+        return origins_.empty();
+    }
+    // The file of an empty list holds one empty line.
+    if (origins_.empty() && file->Count() == 1 && file->Line(0).empty()) {
+        return true;
+    }
+    if (origins_.size() != file->Count()) {
         return false;
     }
     for (size_t i = 0; i < origins_.size(); ++i) {
@@ -103,7 +124,7 @@ void EntryList::Insert(int index, std::u16string_view line) {
 }
 
 void EntryList::Remove(int index) {
-    if (!Names(index)) {
+    if (!HasItem(index)) {
         return;
     }
     texts_.erase(IdOf(index));
@@ -115,7 +136,7 @@ void EntryList::Remove(int index) {
 }
 
 void EntryList::Replace(int index, std::u16string_view line) {
-    if (!Names(index)) {
+    if (!HasItem(index)) {
         return;
     }
     const auto at = static_cast<size_t>(index);

@@ -17,7 +17,6 @@
 #include <string>
 #include <string_view>
 #include <unordered_map>
-#include <utility>
 #include <vector>
 
 namespace corvantis::core {
@@ -46,24 +45,29 @@ public:
     EntryList& operator=(const EntryList&) = delete;
 
     // From now on `view` (nullptr for none) is told of every change; it shows the list as it is
-    // now. Returns the view told so far.
-    EntryListView* SetView(EntryListView* view) { return std::exchange(view_, view); }
+    // now.
+    void SetView(EntryListView* view) { view_ = view; }
 
     int Count() const { return static_cast<int>(origins_.size()); }
-    bool Names(int index) const { return index >= 0 && index < Count(); }
+    bool HasItem(int index) const { return index >= 0 && index < Count(); }
     std::u16string Item(int index) const;
     // The first code unit of the item's text (0 for an empty one), without decoding the rest.
     char16_t FirstUnit(int index) const;
     std::vector<std::u16string> Items() const;
     std::span<const OurLine> Origins() const { return origins_; }
+    // The text of each new or edited entry, by index; empty for the lines kept as read. The
+    // views last until the list changes.
+    std::vector<std::u16string_view> OwnTexts() const;
     Id IdOf(int index) const { return ids_[static_cast<size_t>(index)]; }
     std::optional<int> IndexOf(Id id) const;
 
     // The file's lines as read or written (none for no file): line i of the list is line i of
-    // the file. An entry whose id is given in `keep` (one per line, 0 for none) keeps it.
-    void Assign(std::shared_ptr<const StoredLines> file, std::span<const Id> keep = {});
-    // Whether the list holds exactly the first `fileLines` lines of the file, untouched.
-    bool Untouched(size_t fileLines) const;
+    // the file. Where `entryOf` names the item of this list that a line was (one per line,
+    // kNoLine for none), the line keeps that item's id.
+    void Assign(std::shared_ptr<const StoredLines> file, std::span<const size_t> entryOf = {});
+    // Whether the list shows `file` (its lines as last read or written; null when nothing is
+    // known of them) with no change of its own.
+    bool ShowsUnchanged(const StoredLines* file) const;
 
     // New last items, in order.
     void Append(std::vector<std::u16string> lines);

@@ -1,6 +1,6 @@
 #include "core/launcher.h"
 
-#include "core/resolve.h"
+#include "core/keyword_match.h"
 #include "platform/environment.h"
 
 namespace corvantis::core {
@@ -9,19 +9,25 @@ Launcher::Launcher(std::u16string folder, EntryFile file)
     : folder_(std::move(folder)), file_(std::move(file)) {}
 
 LoadOutcome Launcher::Load() {
-    return file_.Load(entries_);
+    Loaded loaded = file_.Load();
+    entries_.Assign(std::move(loaded.lines));
+    return loaded.outcome;
 }
 
-std::vector<Launch> Launcher::Resolve(std::u16string_view request) const {
-    const std::optional<std::u16string> query = SplitRequest(request).query;
+std::vector<Launch> Launcher::Resolve(std::u16string_view text) const {
+    const Request request = SplitRequest(text);
+    const std::optional<std::string> bytes = file_.ReadBytes();
+    if (!bytes) {
+        return {}; // a file that cannot be read opens nothing
+    }
     const VariableLookup variable = platform::EnvironmentVariable;
     const NameLookup names = [this](std::u16string_view name) {
         return platform::FindName(name, folder_);
     };
     std::vector<Launch> launches;
-    ResolveRequest(file_, request, [&](std::u16string_view target) {
-        launches.push_back(LaunchOf(target, query, variable, names));
-    });
+    for (const std::u16string& target : MatchTargets(*bytes, file_.CodePage(), request.keyword)) {
+        launches.push_back(LaunchOf(target, request.query, variable, names));
+    }
     return launches;
 }
 
@@ -40,7 +46,7 @@ void Launcher::Edit(EntryList::Id id, std::u16string_view line) {
 }
 
 std::optional<EditOpening> Launcher::OpenEdit(int index) {
-    if (!entries_.Names(index)) {
+    if (!entries_.HasItem(index)) {
         return std::nullopt;
     }
     changed_ = true;
@@ -48,7 +54,7 @@ std::optional<EditOpening> Launcher::OpenEdit(int index) {
 }
 
 bool Launcher::Delete(int index) {
-    if (!entries_.Names(index)) {
+    if (!entries_.HasItem(index)) {
         return false;
     }
     entries_.Remove(index);
@@ -57,36 +63,51 @@ bool Launcher::Delete(int index) {
 }
 
 bool Launcher::DeleteAll() {
-    return file_.Empty(entries_);
+    if (!file_.WriteEmpty()) {
+        return false;
+    }
+    entries_.Assign(nullptr); // the one empty line stands for the empty list
+    return true;
 }
 
 void Launcher::Reload() {
     if (entries_.Count() == 0) {
-        file_.Load(entries_);
+        Load();
     } else if (const auto stored = file_.Read()) {
         entries_.Append(stored->Decode());
     }
 }
 
+std::optional<Saved> Launcher::Write() {
+    const std::vector<std::u16string_view> texts = entries_.OwnTexts();
+    return file_.Save({entries_.Origins(), texts});
+}
+
 bool Launcher::Save() {
-    return file_.Save(entries_);
+    const std::optional<Saved> saved = Write();
+    if (!saved) {
+        return false;
+    }
+    entries_.Assign(saved->lines, saved->entryOf);
+    return true;
 }
 
 CloseOutcome Launcher::Close() {
-    if (!changed_) {
-        return CloseOutcome::End;
-    }
-    // The program ends once the list is written: no view needs to show the list as written.
-    EntryListView* const view = entries_.SetView(nullptr);
-    if (file_.Save(entries_)) {
-        return CloseOutcome::End;
-    }
-    entries_.SetView(view);
-    return CloseOutcome::KeepRunning;
+    // The program ends once the list is written: the list need not show what was written.
+    return !changed_ || Write() ? CloseOutcome::End : CloseOutcome::KeepRunning;
 }
 
-bool Launcher::Tick() {
-    return file_.Follow(entries_);
+bool Launcher::FollowFile() {
+    // A list with changes of its own keeps them until they are saved.
+    if (!entries_.ShowsUnchanged(file_.Known())) {
+        return false;
+    }
+    KnownLines now = file_.Follow();
+    if (!now) {
+        return false;
+    }
+    entries_.Assign(std::move(now));
+    return true;
 }
 
 } // namespace corvantis::core

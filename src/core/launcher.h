@@ -43,10 +43,10 @@ public:
     // whose entries the list shows once a later tick can read it.
     LoadOutcome Load();
 
-    // What `request` opens, one launch per match in file order, read from the file as it is
-    // now. Each goes to the shell with Folder() as its working folder, where the words of its
+    // What the request `text` opens, one launch per match in file order, read from the file as it
+    // is now. Each goes to the shell with Folder() as its working folder, where the words of its
     // target are looked for too.
-    std::vector<Launch> Resolve(std::u16string_view request) const;
+    std::vector<Launch> Resolve(std::u16string_view text) const;
 
     // The editor's save of a new entry: it comes first in the list.
     void Add(std::u16string_view line);
@@ -71,11 +71,14 @@ public:
 
     // Closing writes back a list that a delete, an edit or a save marked as changed.
     CloseOutcome Close();
-    // The timer's tick: while the list has no change of its own, it follows outside changes of
-    // the file. True when the list changed.
-    bool Tick();
+    // While the list has no change of its own, it follows outside changes of the file. True
+    // when the list changed.
+    bool FollowFile();
 
 private:
+    // The list's changes merged into the file.
+    std::optional<Saved> Write();
+
     std::u16string folder_;
     EntryFile file_;
     EntryList entries_;

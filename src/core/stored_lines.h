@@ -4,8 +4,11 @@
 // and not plain ASCII. In a file of the code page, a line that is not text of the code page but
 // is valid UTF-8 (one that another program added in UTF-8) is read as UTF-8. Lines are kept as
 // bytes and decoded only when asked for, so that holding a file of any size costs its bytes and
-// a small table.
+// a small table. Writing goes the other way: lines in the file's form, untouched ones byte for
+// byte.
 
+#include <optional>
+#include <span>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -70,5 +73,25 @@ private:
     unsigned codePage_ = 0;
     std::vector<LineSpan> lines_;
 };
+
+// A line to write: its text, or for a line untouched since it was read, the bytes it was read as
+// and the form of the file it was read from (the text is then the bytes decoded as that file
+// reads them).
+struct LineToWrite {
+    std::u16string_view text;
+    std::optional<std::string_view> stored;
+    TextForm storedForm = TextForm::CodePage;
+};
+
+// The bytes of a file that holds `lines`, each followed by CR LF (no lines give one CR LF), in
+// `form` where that holds every line exactly and untouched lines keep their bytes; otherwise
+// UTF-8 after a byte-order mark. The file always reads back as the lines' texts: where bytes
+// would read as other text (code-page text that begins with a byte-order mark's bytes, or a file
+// of code-page text that has become valid UTF-8 as a whole), the file is written as UTF-8 with a
+// byte-order mark instead, the untouched lines that would not read back encoded from their text.
+std::string EncodeLines(std::span<const LineToWrite> lines, TextForm form, unsigned codePage);
+
+// New lines only, in the code page where it holds them all, else UTF-8 after a byte-order mark.
+std::string EncodeEntryLines(std::span<const std::u16string> lines, unsigned codePage);
 
 } // namespace corvantis::core

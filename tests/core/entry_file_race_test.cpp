@@ -6,6 +6,7 @@
 
 #include "core/entry_list.h"
 #include "platform/codepage.h"
+#include "file_and_list.h"
 #include "temp_dir.h"
 
 #include <gtest/gtest.h>
@@ -21,6 +22,9 @@
 
 namespace corvantis::core {
 namespace {
+
+using testing::Load;
+using testing::Save;
 
 using testing::TempDir;
 using Lines = std::vector<std::u16string>;
@@ -78,12 +82,12 @@ pid_t StartCopy(const TempDir& dir, int ready, int start, unsigned delayUs,
     }
     EntryFile file(dir.Name("data.txt"), kWestern);
     EntryList list;
-    file.Load(list);
+    Load(file, list);
     change(list, round);
     (void)!write(ready, "r", 1);
     WaitFor(start, 1);
     usleep(delayUs);
-    _exit(file.Save(list) ? 0 : 1);
+    _exit(Save(file, list) ? 0 : 1);
 }
 
 bool Saved(pid_t child) {
@@ -170,7 +174,7 @@ TEST(EntryFileRace, ASaveAgainstAnInPlaceWriterKeepsAWholeVersionAndItsChange) {
         dir.WriteSettled("data.txt", FileOf(ours));
         EntryFile file(dir.Name("data.txt"), kWestern);
         EntryList list;
-        ASSERT_EQ(file.Load(list), LoadOutcome::Loaded);
+        ASSERT_EQ(Load(file, list), LoadOutcome::Loaded);
         const std::u16string change = Numbered(u"ours:", round);
         list.Insert(0, change);
         const unsigned writerDelayUs = static_cast<unsigned>(random() % 3000);
@@ -189,7 +193,7 @@ TEST(EntryFileRace, ASaveAgainstAnInPlaceWriterKeepsAWholeVersionAndItsChange) {
             _exit(0);
         }
         usleep(saverDelayUs);
-        const bool saved = file.Save(list);
+        const bool saved = Save(file, list);
         waitpid(writer, nullptr, 0);
         const Lines written = list.Items();
         if (!saved) {

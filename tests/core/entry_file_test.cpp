@@ -4,6 +4,7 @@
 
 #include "platform/codepage.h"
 #include "random_edits.h"
+#include "file_and_list.h"
 #include "temp_dir.h"
 
 #include <gtest/gtest.h>
@@ -20,6 +21,11 @@
 namespace corvantis::core {
 namespace {
 
+using testing::Follow;
+using testing::Load;
+using testing::Save;
+using testing::WriteEmpty;
+
 using testing::TempDir;
 using Lines = std::vector<std::u16string>;
 
@@ -33,7 +39,7 @@ Lines Shown(const EntryList& list) {
 // A file written a moment ago is taken once a second look finds it the same: the list never
 // shows a file half-written.
 bool FollowSettled(EntryFile& file, EntryList& list) {
-    return file.Follow(list) || file.Follow(list);
+    return Follow(file, list) || Follow(file, list);
 }
 
 TEST(EntryFilePath, IsTheProgramFolderFollowedByDataTxt) {
@@ -61,41 +67,9 @@ TEST(EntryFileLoad, ShowsEveryLineOrNothingWhenTheFileCannotBeRead) {
         EntryList list;
         list.Append({u"old"});
         EntryFile file(c.path, kWestern);
-        EXPECT_EQ(file.Load(list), c.outcome) << platform::EncodeUtf8(c.path);
+        EXPECT_EQ(Load(file, list), c.outcome) << platform::EncodeUtf8(c.path);
         EXPECT_EQ(Shown(list), c.lines) << platform::EncodeUtf8(c.path);
-        EXPECT_TRUE(file.ListShowsFile(list));
-    }
-}
-
-TEST(EncodeEntryLines, EndsEveryItemWithCrLfAndAnEmptyListWithOne) {
-    EXPECT_EQ(EncodeEntryLines(Lines{}, kWestern), "\r\n");
-    EXPECT_EQ(EncodeEntryLines(Lines{u""}, kWestern), "\r\n");
-    EXPECT_EQ(EncodeEntryLines(Lines{u"a", u"", u"b"}, kWestern), "a\r\n\r\nb\r\n");
-    EXPECT_EQ(EncodeEntryLines(Lines{u"a\nb"}, kWestern), "a\nb\r\n");
-}
-
-TEST(EncodeEntryLines, UsesTheCodePageWhenItHoldsEveryCharacterElseUtf8WithByteOrderMark) {
-    const struct {
-        Lines items;
-        unsigned codePage;
-        std::string bytes;
-    } cases[] = {
-        {{u"百度:x"}, kGbk, "\xB0\xD9\xB6\xC8:x\r\n"},
-        {{u"caf\u00E9"}, kWestern, "caf\xE9\r\n"},
-        // One character the code page lacks sends the whole file to UTF-8.
-        {{u"a", u"한:x"},
-         kGbk,
-         "\xEF\xBB\xBF"
-         "a\r\n\xED\x95\x9C:x\r\n"},
-        {{u"百度"}, kWestern, "\xEF\xBB\xBF\xE7\x99\xBE\xE5\xBA\xA6\r\n"},
-        {{u"\U0001F600"}, kGbk, "\xEF\xBB\xBF\xF0\x9F\x98\x80\r\n"},
-        // In GBK "一" is D2 BB, which is also UTF-8 (for U+04BB): written so, the file would
-        // read back as UTF-8 and show another entry.
-        {{u"yi:一"}, kGbk, "\xEF\xBB\xBFyi:\xE4\xB8\x80\r\n"},
-        {{u"yi:一", u"百度:x"}, kGbk, "yi:\xD2\xBB\r\n\xB0\xD9\xB6\xC8:x\r\n"},
-    };
-    for (const auto& c : cases) {
-        EXPECT_EQ(EncodeEntryLines(c.items, c.codePage), c.bytes) << c.codePage;
+        EXPECT_TRUE(list.ShowsUnchanged(file.Known()));
     }
 }
 
@@ -159,13 +133,13 @@ TEST(EntryFileForm, KeepsUntouchedLinesByteForByteAndMovesToUtf8OnlyWhenANewLine
         TempDir dir;
         EntryFile file(dir.Write("data.txt", c.bytes), c.codePage);
         EntryList list;
-        ASSERT_EQ(file.Load(list), LoadOutcome::Loaded) << c.what;
+        ASSERT_EQ(Load(file, list), LoadOutcome::Loaded) << c.what;
         list.Insert(0, c.added);
-        ASSERT_TRUE(file.Save(list)) << c.what;
+        ASSERT_TRUE(Save(file, list)) << c.what;
         EXPECT_EQ(dir.Read("data.txt"), c.saved) << c.what;
         // Read back, the list is what was saved.
         EntryList reloaded;
-        file.Load(reloaded);
+        Load(file, reloaded);
         EXPECT_EQ(Shown(reloaded), Shown(list)) << c.what;
     }
 }
@@ -244,14 +218,14 @@ TEST(EntryFileForm, MixedFilesKeepEveryUntouchedLinesBytesAndText) {
         TempDir dir;
         EntryFile file(dir.Write("data.txt", c.bytes), c.codePage);
         EntryList list;
-        ASSERT_EQ(file.Load(list), LoadOutcome::Loaded) << c.what;
+        ASSERT_EQ(Load(file, list), LoadOutcome::Loaded) << c.what;
         EXPECT_EQ(Shown(list), c.shown) << c.what;
         c.change(list);
         const Lines before = Shown(list);
-        ASSERT_TRUE(file.Save(list)) << c.what;
+        ASSERT_TRUE(Save(file, list)) << c.what;
         EXPECT_EQ(dir.Read("data.txt"), c.saved) << c.what;
         EntryList reloaded;
-        file.Load(reloaded);
+        Load(file, reloaded);
         EXPECT_EQ(Shown(reloaded), before) << c.what;
     }
 }
@@ -278,7 +252,7 @@ TEST(EntryFileForm, AsciiEditsOfMixedFilesKeepUntouchedLinesAndTheirText) {
         }
         EntryFile file(dir.WriteSettled("data.txt", bytes), kGbk);
         EntryList list;
-        ASSERT_EQ(file.Load(list), LoadOutcome::Loaded);
+        ASSERT_EQ(Load(file, list), LoadOutcome::Loaded);
         testing::EditAtRandom(list, random, static_cast<int>(1 + random() % 3), u"e:x", u"n:x");
         std::vector<std::string> untouched;
         for (const OurLine& line : list.Origins()) {
@@ -287,10 +261,10 @@ TEST(EntryFileForm, AsciiEditsOfMixedFilesKeepUntouchedLinesAndTheirText) {
             }
         }
         const Lines before = Shown(list);
-        ASSERT_TRUE(file.Save(list)) << bytes;
+        ASSERT_TRUE(Save(file, list)) << bytes;
         const std::string saved = dir.Read("data.txt");
         EntryList reloaded;
-        file.Load(reloaded);
+        Load(file, reloaded);
         // (An empty list is saved as one empty line.)
         ASSERT_EQ(Shown(reloaded), before.empty() ? Lines{u""} : before)
             << bytes << " saved as " << saved;
@@ -314,8 +288,8 @@ TEST(EntryFileFollow, TheListFollowsOutsideChangesOnlyWhileItHasNoneOfItsOwn) {
     TempDir dir;
     EntryFile file(dir.Write("data.txt", "a:1\r\n"), kWestern);
     EntryList list;
-    file.Load(list);
-    EXPECT_FALSE(file.Follow(list)); // nothing changed
+    Load(file, list);
+    EXPECT_FALSE(Follow(file, list)); // nothing changed
     dir.Write("data.txt", "a:1\r\nb:2\r\n");
     EXPECT_TRUE(FollowSettled(file, list));
     EXPECT_EQ(Shown(list), (Lines{u"a:1", u"b:2"}));
@@ -324,7 +298,7 @@ TEST(EntryFileFollow, TheListFollowsOutsideChangesOnlyWhileItHasNoneOfItsOwn) {
     dir.Write("data.txt", "a:1\r\nb:2\r\nc:3\r\n");
     EXPECT_FALSE(FollowSettled(file, list));
     EXPECT_EQ(Shown(list), Lines{u"b:2"});
-    ASSERT_TRUE(file.Save(list));
+    ASSERT_TRUE(Save(file, list));
     EXPECT_EQ(dir.Read("data.txt"), "b:2\r\nc:3\r\n");
 }
 
@@ -333,8 +307,8 @@ TEST(EntryFileFollow, AFileUnreadableAtStartIsShownOnceItCanBeRead) {
     std::filesystem::create_directories(dir.Path("data.txt"));
     EntryFile file(dir.Name("data.txt"), kWestern);
     EntryList list;
-    EXPECT_EQ(file.Load(list), LoadOutcome::Unreadable);
-    EXPECT_FALSE(file.Follow(list));
+    EXPECT_EQ(Load(file, list), LoadOutcome::Unreadable);
+    EXPECT_FALSE(Follow(file, list));
     std::filesystem::remove(dir.Path("data.txt"));
     dir.Write("data.txt", "a:1\r\nb:2\r\n");
     EXPECT_TRUE(FollowSettled(file, list));
@@ -345,9 +319,9 @@ TEST(EntryFileSave, ReplacesTheFileAndLeavesNoTemporaryBehind) {
     TempDir dir;
     EntryFile file(dir.Write("data.txt", "old\r\n"), kWestern);
     EntryList list;
-    file.Load(list);
+    Load(file, list);
     list.Replace(0, u"new");
-    ASSERT_TRUE(file.Save(list));
+    ASSERT_TRUE(Save(file, list));
     EXPECT_EQ(dir.Read("data.txt"), "new\r\n");
     EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir.Path("")),
                             std::filesystem::directory_iterator()),
@@ -361,10 +335,10 @@ TEST(EntryFileSave, FailsWithoutTouchingAnythingWhenTheFileCannotBeReplaced) {
     EntryList list;
     list.Append({u"new"});
     EntryFile folder(dir.Name("data.txt"), kWestern);
-    EXPECT_FALSE(folder.Save(list));
+    EXPECT_FALSE(Save(folder, list));
     EXPECT_TRUE(std::filesystem::is_directory(dir.Path("data.txt") / "inside"));
     EntryFile missing(dir.Name("missing/data.txt"), kWestern);
-    EXPECT_FALSE(missing.Save(list));
+    EXPECT_FALSE(Save(missing, list));
     EXPECT_EQ(Shown(list), Lines{u"new"});
     EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir.Path("")),
                             std::filesystem::directory_iterator()),
@@ -386,18 +360,18 @@ TEST(EntryFileSave, AFileEmptiedWhileThisCopyKnewLinesGetsTheWholeList) {
         TempDir dir;
         EntryFile file(dir.WriteSettled("data.txt", "a:1\r\nb:2\r\nc:3\r\n"), kWestern);
         EntryList list;
-        file.Load(list);
+        Load(file, list);
         list.Remove(0);
         dir.Write("data.txt", c.now);
         EXPECT_FALSE(FollowSettled(file, list));
-        ASSERT_TRUE(file.Save(list)) << c.now;
+        ASSERT_TRUE(Save(file, list)) << c.now;
         EXPECT_EQ(dir.Read("data.txt"), c.saved) << c.now;
     }
     // The list does not follow a file that was emptied either.
     TempDir dir;
     EntryFile file(dir.WriteSettled("data.txt", "a:1\r\n"), kWestern);
     EntryList list;
-    file.Load(list);
+    Load(file, list);
     dir.Write("data.txt", "");
     EXPECT_FALSE(FollowSettled(file, list));
     EXPECT_EQ(Shown(list), Lines{u"a:1"});
@@ -449,10 +423,10 @@ TEST(EntryFileSave, RefusesAnythingButARegularFileWithoutWaitingOnIt) {
         const bool refused = WithinBound(kBound, [&] {
             EntryFile file(dir.Name("folder/data.txt"), kWestern);
             EntryList list;
-            const bool loaded = file.Load(list) != LoadOutcome::Unreadable;
+            const bool loaded = Load(file, list) != LoadOutcome::Unreadable;
             list.Append({u"new:x"});
-            return !loaded && !file.Read() && !file.ReadBytes() && !file.Save(list) &&
-                   !file.Empty(list) && Shown(list) == Lines{u"new:x"};
+            return !loaded && !file.Read() && !file.ReadBytes() && !Save(file, list) &&
+                   !WriteEmpty(file, list) && Shown(list) == Lines{u"new:x"};
         });
         EXPECT_TRUE(refused) << c.what;
         EXPECT_EQ(std::filesystem::symlink_status(dir.Path("folder/data.txt")).type(), type)
@@ -485,12 +459,12 @@ TEST(EntryFileSave, LeavesAReadOnlyFileAsItIsWhoeverRuns) {
             const std::string name = throughLink ? "data.txt" : "real.txt";
             EntryFile file(dir.Name(name), kWestern);
             EntryList list;
-            file.Load(list);
+            Load(file, list);
             list.Insert(0, u"new:x");
             // No write permission for anyone: refused to root too, whom the system would let
             // write.
-            EXPECT_EQ(file.Save(list), c.saved) << name;
-            EXPECT_EQ(file.Empty(list), c.saved) << name;
+            EXPECT_EQ(Save(file, list), c.saved) << name;
+            EXPECT_EQ(WriteEmpty(file, list), c.saved) << name;
             EXPECT_EQ(dir.Read("real.txt"), c.saved ? "\r\n" : "a:1\r\n") << name;
             EXPECT_EQ(Shown(list), c.saved ? Lines{} : (Lines{u"new:x", u"a:1"})) << name;
             EXPECT_EQ(fs::status(dir.Path("real.txt")).permissions(), c.mode) << name;
@@ -503,17 +477,17 @@ TEST(EntryFileSave, WaitsForAnotherCopysSaveAndFailsWhenItDoesNotEnd) {
     TempDir dir;
     EntryFile file(dir.WriteSettled("data.txt", "a:1\r\n"), kWestern);
     EntryList list;
-    file.Load(list);
+    Load(file, list);
     list.Insert(0, u"new:x");
     {
         const auto held = platform::FileLock::Take(dir.Name("data.txt"), std::chrono::seconds(0));
         ASSERT_TRUE(held);
-        EXPECT_FALSE(file.Save(list));
-        EXPECT_FALSE(file.Empty(list));
+        EXPECT_FALSE(Save(file, list));
+        EXPECT_FALSE(WriteEmpty(file, list));
         EXPECT_EQ(dir.Read("data.txt"), "a:1\r\n");
         EXPECT_EQ(Shown(list), (Lines{u"new:x", u"a:1"}));
     }
-    ASSERT_TRUE(file.Save(list));
+    ASSERT_TRUE(Save(file, list));
     EXPECT_EQ(dir.Read("data.txt"), "new:x\r\na:1\r\n");
 }
 
@@ -521,8 +495,8 @@ TEST(EntryFileSave, WaitsForAnotherCopysSaveAndFailsWhenItDoesNotEnd) {
 std::string LoadAndSave(const TempDir& dir, const std::string& bytes, unsigned codePage) {
     EntryFile file(dir.WriteSettled("data.txt", bytes), codePage);
     EntryList list;
-    EXPECT_EQ(file.Load(list), LoadOutcome::Loaded);
-    EXPECT_TRUE(file.Save(list));
+    EXPECT_EQ(Load(file, list), LoadOutcome::Loaded);
+    EXPECT_TRUE(Save(file, list));
     return dir.Read("data.txt");
 }
 
@@ -578,9 +552,9 @@ TEST(EntryFileRoundTrip, RealEntryFileSavesBackByteForByte) {
     const std::string bytes = testing::ReadBytes(bangs);
     EntryFile file(dir.Write("data.txt", bytes), kGbk);
     EntryList list;
-    ASSERT_EQ(file.Load(list), LoadOutcome::Loaded);
+    ASSERT_EQ(Load(file, list), LoadOutcome::Loaded);
     EXPECT_EQ(list.Count(), 10837);
-    ASSERT_TRUE(file.Save(list));
+    ASSERT_TRUE(Save(file, list));
     EXPECT_EQ(dir.Read("data.txt"), bytes);
 }
 

@@ -53,16 +53,16 @@ TEST(EntryListIds, StayWithTheirEntriesWhileOthersComeAndGo) {
     EXPECT_NE(list.IdOf(0), a);
     EXPECT_NE(list.IdOf(0), b) << "an id is never given twice";
 
-    // Shown again from the file, an entry given its id keeps it; the others get new ones.
-    const EntryList::Id keep[] = {c, 0};
-    list.Assign(File("c\r\nd\r\n"), keep);
+    // Shown again from the file, a line that was an entry keeps its id; the others get new ones.
+    const size_t entryOf[] = {2, kNoLine};
+    list.Assign(File("c\r\nd\r\n"), entryOf);
     EXPECT_EQ(list.IndexOf(c), 0);
     for (const EntryList::Id gone : {a, b}) {
         EXPECT_EQ(list.IndexOf(gone), std::nullopt);
     }
 }
 
-TEST(EntryListUntouched, OnlyWhileEveryLineIsTheFilesInItsPlace) {
+TEST(EntryListShowsUnchanged, OnlyWhileEveryLineIsTheFilesInItsPlace) {
     const struct {
         const char* what;
         void (*change)(EntryList&);
@@ -82,10 +82,16 @@ TEST(EntryListUntouched, OnlyWhileEveryLineIsTheFilesInItsPlace) {
     };
     for (const auto& c : cases) {
         EntryList list;
-        list.Assign(File("a\r\nb\r\n"));
+        const auto file = File("a\r\nb\r\n");
+        list.Assign(file);
         c.change(list);
-        EXPECT_EQ(list.Untouched(2), c.untouched) << c.what;
+        EXPECT_EQ(list.ShowsUnchanged(file.get()), c.untouched) << c.what;
     }
+    // An empty list shows a file of one empty line, as written for it, and a file not known.
+    const EntryList empty;
+    EXPECT_TRUE(empty.ShowsUnchanged(File("\r\n").get()));
+    EXPECT_TRUE(empty.ShowsUnchanged(nullptr));
+    EXPECT_FALSE(empty.ShowsUnchanged(File("a\r\n").get()));
 }
 
 } // namespace

@@ -3,6 +3,7 @@
 #include "core/entry_file.h"
 #include "platform/codepage.h"
 #include "random_edits.h"
+#include "file_and_list.h"
 #include "temp_dir.h"
 
 #include <gtest/gtest.h>
@@ -16,6 +17,9 @@
 
 namespace corvantis::core {
 namespace {
+
+using testing::Load;
+using testing::Save;
 
 using Lines = std::vector<std::u16string>;
 constexpr unsigned kWestern = 1252;
@@ -166,16 +170,16 @@ TEST(MergeOnSave, CarriesThisCopysChangesOverToWhatTheFileHoldsNow) {
         }
         EntryFile file(dir.Name("data.txt"), kWestern);
         EntryList list;
-        EXPECT_EQ(file.Load(list), c.base ? LoadOutcome::Loaded : LoadOutcome::Unreadable);
+        EXPECT_EQ(Load(file, list), c.base ? LoadOutcome::Loaded : LoadOutcome::Unreadable);
         for (const Change& change : c.ours) {
             change(list);
         }
         std::filesystem::remove_all(dir.Path("data.txt"));
         dir.Write("data.txt", FileOf(c.theirs));
-        ASSERT_TRUE(file.Save(list)) << c.what;
+        ASSERT_TRUE(Save(file, list)) << c.what;
         EXPECT_EQ(dir.Read("data.txt"), c.merged.empty() ? "\r\n" : FileOf(c.merged)) << c.what;
         EXPECT_EQ(Shown(list), c.merged) << c.what;
-        EXPECT_TRUE(file.ListShowsFile(list)) << c.what;
+        EXPECT_TRUE(list.ShowsUnchanged(file.Known())) << c.what;
     }
 }
 
@@ -186,18 +190,18 @@ TEST(MergeOnSave, TwoCopiesOfOneFileSavingInTurnKeepBothTheirChanges) {
     EntryFile fileB(dir.Name("data.txt"), kWestern);
     EntryList listA;
     EntryList listB;
-    fileA.Load(listA);
-    fileB.Load(listB);
+    Load(fileA, listA);
+    Load(fileB, listB);
     listA.Remove(1); // bd
     listA.Insert(0, u"a:A");
     listB.Remove(2); // notepad
     listB.Insert(0, u"b:B");
-    ASSERT_TRUE(fileA.Save(listA));
-    ASSERT_TRUE(fileB.Save(listB));
+    ASSERT_TRUE(Save(fileA, listA));
+    ASSERT_TRUE(Save(fileB, listB));
     EXPECT_EQ(dir.Read("data.txt"), "b:B\r\na:A\r\ng:G\r\n");
     // A's next save keeps B's changes too.
     listA.Insert(0, u"c:C");
-    ASSERT_TRUE(fileA.Save(listA));
+    ASSERT_TRUE(Save(fileA, listA));
     EXPECT_EQ(dir.Read("data.txt"), "c:C\r\nb:B\r\na:A\r\ng:G\r\n");
 }
 
@@ -298,53 +302,6 @@ TEST(MergeLines, FiveThousandRepeatedLinesAreComparedLineByLine) {
     ASSERT_EQ(merged.size(), theirs.size() - 1);
     EXPECT_EQ(std::ranges::count_if(merged, [](const MergedLine& line) { return line.ours; }), 1);
     EXPECT_EQ(merged[20], (MergedLine{true, 19}));
-}
-
-TEST(LongestCommonLines, MatchesTheMostLinesThatCanBeMatchedInOrder) {
-    // Against the table of every prefix pair's longest common subsequence.
-    std::mt19937 random(18);
-    const std::string_view alphabet[] = {"a", "b", "c", "d"};
-    for (int round = 0; round < 20000; ++round) {
-        std::vector<std::string_view> base(random() % 16);
-        std::vector<std::string_view> theirs(random() % 16);
-        const size_t letters = 1 + random() % std::size(alphabet);
-        for (auto& line : base) {
-            line = alphabet[random() % letters];
-        }
-        for (auto& line : theirs) {
-            line = alphabet[random() % letters];
-        }
-        std::vector<std::vector<size_t>> longest(base.size() + 1,
-                                                 std::vector<size_t>(theirs.size() + 1, 0));
-        for (size_t i = base.size(); i-- > 0;) {
-            for (size_t j = theirs.size(); j-- > 0;) {
-                longest[i][j] = base[i] == theirs[j]
-                                    ? longest[i + 1][j + 1] + 1
-                                    : std::max(longest[i + 1][j], longest[i][j + 1]);
-            }
-        }
-        const std::vector<size_t> match = LongestCommonLines(base, theirs);
-        ASSERT_EQ(match.size(), base.size());
-        size_t matched = 0;
-        size_t next = 0; // the least line of theirs the next match may take
-        for (size_t i = 0; i < base.size(); ++i) {
-            if (match[i] == kNoLine) {
-                continue;
-            }
-            ASSERT_TRUE(match[i] >= next && match[i] < theirs.size()) << round;
-            ASSERT_EQ(base[i], theirs[match[i]]) << round;
-            next = match[i] + 1;
-            ++matched;
-        }
-        ASSERT_EQ(matched, longest[0][0]) << round;
-    }
-}
-
-TEST(MatchLines, MatchesInOrderAroundLinesThatOccurOnce) {
-    const std::vector<std::string_view> base = {"a", "x", "b", "x", "c"};
-    const std::vector<std::string_view> theirs = {"c", "a", "x", "b", "y", "x"};
-    // "c" moved up: the longest ordered match keeps a, x, b, x and gives c up.
-    EXPECT_EQ(MatchLines(base, theirs), (std::vector<size_t>{1, 2, 3, 5, kNoLine}));
 }
 
 } // namespace

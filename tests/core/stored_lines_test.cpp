@@ -15,6 +15,7 @@ namespace {
 using Lines = std::vector<std::u16string>;
 
 constexpr unsigned kGbk = 936;
+constexpr unsigned kWestern = 1252;
 
 Lines SplitLines(std::u16string_view text) {
     Lines lines;
@@ -105,6 +106,38 @@ TEST(StoredLinesForm, IsUtf8AfterAMarkOrWhenValidAndNotAsciiElseTheCodePage) {
         EXPECT_EQ(stored.Form(), c.form) << c.bytes;
         EXPECT_EQ(stored.Decode(), c.lines) << c.bytes;
         EXPECT_EQ(stored.Bytes(), c.bytes) << "kept as read";
+    }
+}
+
+TEST(EncodeEntryLines, EndsEveryItemWithCrLfAndAnEmptyListWithOne) {
+    EXPECT_EQ(EncodeEntryLines(Lines{}, kWestern), "\r\n");
+    EXPECT_EQ(EncodeEntryLines(Lines{u""}, kWestern), "\r\n");
+    EXPECT_EQ(EncodeEntryLines(Lines{u"a", u"", u"b"}, kWestern), "a\r\n\r\nb\r\n");
+    EXPECT_EQ(EncodeEntryLines(Lines{u"a\nb"}, kWestern), "a\nb\r\n");
+}
+
+TEST(EncodeEntryLines, UsesTheCodePageWhenItHoldsEveryCharacterElseUtf8WithByteOrderMark) {
+    const struct {
+        Lines items;
+        unsigned codePage;
+        std::string bytes;
+    } cases[] = {
+        {{u"百度:x"}, kGbk, "\xB0\xD9\xB6\xC8:x\r\n"},
+        {{u"caf\u00E9"}, kWestern, "caf\xE9\r\n"},
+        // One character the code page lacks sends the whole file to UTF-8.
+        {{u"a", u"한:x"},
+         kGbk,
+         "\xEF\xBB\xBF"
+         "a\r\n\xED\x95\x9C:x\r\n"},
+        {{u"百度"}, kWestern, "\xEF\xBB\xBF\xE7\x99\xBE\xE5\xBA\xA6\r\n"},
+        {{u"\U0001F600"}, kGbk, "\xEF\xBB\xBF\xF0\x9F\x98\x80\r\n"},
+        // In GBK "一" is D2 BB, which is also UTF-8 (for U+04BB): written so, the file would
+        // read back as UTF-8 and show another entry.
+        {{u"yi:一"}, kGbk, "\xEF\xBB\xBFyi:\xE4\xB8\x80\r\n"},
+        {{u"yi:一", u"百度:x"}, kGbk, "yi:\xD2\xBB\r\n\xB0\xD9\xB6\xC8:x\r\n"},
+    };
+    for (const auto& c : cases) {
+        EXPECT_EQ(EncodeEntryLines(c.items, c.codePage), c.bytes) << c.codePage;
     }
 }
 

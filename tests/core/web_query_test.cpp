@@ -1,6 +1,6 @@
 #include "core/web_query.h"
 
-#include "core/resolve.h"
+#include "core/keyword_match.h"
 #include "reference_reader.h"
 
 #include <gtest/gtest.h>
@@ -13,15 +13,9 @@ namespace {
 
 // The targets that the line "k:<target>" opens for the request "k <query>".
 std::vector<std::u16string> Opened(std::u16string_view target, std::u16string_view query) {
-    std::vector<std::u16string> opened;
-    const TargetSink sink = [&](std::u16string_view t) {
-        opened.emplace_back(t);
-    };
-    const std::u16string request = u"k " + std::u16string(query);
-    const TargetSink withQuery = testing::WithQuery(request, sink);
-    Resolver resolver(request, withQuery);
-    resolver.Line(u"k:" + std::u16string(target));
-    return opened;
+    Targets opened;
+    KeywordMatcher(u"k").Line(u"k:" + std::u16string(target), opened);
+    return testing::WithQuery(u"k " + std::u16string(query), std::move(opened));
 }
 
 struct QueryCase {

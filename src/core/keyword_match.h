@@ -1,5 +1,5 @@
 #pragma once
-// Keyword resolution: which targets of the entry file a request opens, in file order.
+// Keyword matching: which targets of the entry file a request opens, in file order.
 //
 // The request divides at its first space (text comparison, so U+3000 divides too) into keyword
 // and query. A line's keyword part ends at its first colon (text comparison, so U+FF1A ends it
@@ -8,13 +8,12 @@
 // core/command_line.h says what it opens and where the query goes. A line without a colon, or
 // whose colon comes first, is not an entry and opens nothing.
 
-#include "core/entry_file.h"
 #include "core/text_compare.h"
 
-#include <functional>
 #include <optional>
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace corvantis::core {
 
@@ -26,31 +25,31 @@ struct Request {
 
 Request SplitRequest(std::u16string_view text);
 
-// Called once per match with the line's target; the view lasts only for the call.
-using TargetSink = std::function<void(std::u16string_view target)>;
+using Targets = std::vector<std::u16string>;
 
-// One request matched against lines, one at a time.
-class Resolver {
+// One keyword matched against lines, one at a time: each matching line adds its target to
+// `targets`, once per equal keyword, as the line holds it.
+class KeywordMatcher {
 public:
-    Resolver(std::u16string_view request, const TargetSink& onTarget);
+    explicit KeywordMatcher(std::u16string_view keyword);
 
-    void Line(std::u16string_view line);
+    void Line(std::u16string_view line, Targets& targets) const;
 
     // A line as bytes of a file whose text is in `codePage` (the line itself may be in UTF-8, see
-    // LineCodePage): opens what Line opens for the decoded line, but decodes only what it must.
-    void EncodedLine(std::string_view line, unsigned codePage);
+    // LineCodePage): adds what Line adds for the decoded line, but decodes only what it must.
+    void EncodedLine(std::string_view line, unsigned codePage, Targets& targets) const;
 
 private:
-    void NonAsciiLine(std::string_view line, unsigned codePage);
+    void NonAsciiLine(std::string_view line, unsigned codePage, Targets& targets) const;
 
     const std::u16string keyword_;
     // The keyword as bytes when it is ASCII; otherwise no line of ASCII keywords can match.
     const std::optional<std::string> asciiKeyword_;
-    const TargetSink& onTarget_;
     const EqualChars colons_{u':'};
 };
 
-// The request against the entry file, read afresh. A file that cannot be read opens nothing.
-void ResolveRequest(const EntryFile& file, std::u16string_view request, const TargetSink& onTarget);
+// The targets that `keyword` opens in the entry file whose bytes are `file` (code-page text in
+// `codePage`, see StoredText), in file order.
+Targets MatchTargets(std::string_view file, unsigned codePage, std::u16string_view keyword);
 
 } // namespace corvantis::core

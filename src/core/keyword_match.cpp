@@ -1,7 +1,8 @@
-#include "core/resolve.h"
+#include "core/keyword_match.h"
 
+#include "core/entry_line.h"
+#include "core/stored_lines.h"
 #include "platform/codepage.h"
-#include "core/text_compare.h"
 
 #include <bit>
 #include <cstdint>
@@ -114,19 +115,16 @@ Request SplitRequest(std::u16string_view text) {
     return {std::u16string(text.substr(0, space)), std::u16string(text.substr(space + 1))};
 }
 
-Resolver::Resolver(std::u16string_view request, const TargetSink& onTarget)
-    : keyword_(SplitRequest(request).keyword), asciiKeyword_(AsciiForm(keyword_)),
-      onTarget_(onTarget) {}
+KeywordMatcher::KeywordMatcher(std::u16string_view keyword)
+    : keyword_(keyword), asciiKeyword_(AsciiForm(keyword_)) {}
 
-void Resolver::Line(std::u16string_view line) {
+void KeywordMatcher::Line(std::u16string_view line, Targets& targets) const {
     const size_t colon = colons_.FindIn(line);
     if (colon == npos || colon == 0) {
         return;
     }
     const size_t matches = CountKeyword(line.substr(0, colon), keyword_);
-    for (size_t i = 0; i < matches; ++i) {
-        onTarget_(line.substr(colon + 1));
-    }
+    targets.insert(targets.end(), matches, std::u16string(line.substr(colon + 1)));
 }
 
 // A line of the file as bytes of a file in `codePage`. Bytes below 0x80 stand for the same
@@ -134,65 +132,59 @@ void Resolver::Line(std::u16string_view line) {
 // matched as it stands and only a matching target is decoded. A line with another character before
 // its first colon is decoded whole. Decoding from just after the colon gives what decoding
 // the whole line would, as the bytes before it are single characters.
-void Resolver::EncodedLine(std::string_view line, unsigned codePage) {
+void KeywordMatcher::EncodedLine(std::string_view line, unsigned codePage, Targets& targets) const {
     const KeywordPart part = ScanKeywordPart(
         line, asciiKeyword_ ? *asciiKeyword_ : std::string_view(), asciiKeyword_.has_value());
     if (part.end == line.size()) {
         return;
     }
     if (line[part.end] != ':') {
-        NonAsciiLine(line, LineCodePage(line, codePage));
+        NonAsciiLine(line, LineCodePage(line, codePage), targets);
         return;
     }
     if (part.end == 0 || part.matches == 0) {
         return;
     }
-    const std::u16string target =
-        platform::DecodeCodePage(line.substr(part.end + 1), LineCodePage(line, codePage));
-    for (size_t i = 0; i < part.matches; ++i) {
-        onTarget_(target);
-    }
+    targets.insert(
+        targets.end(), part.matches,
+        platform::DecodeCodePage(line.substr(part.end + 1), LineCodePage(line, codePage)));
 }
 
 // A line with another character before its first colon byte. No ':' byte is part of a longer
 // character in any code page, so the bytes before the first one decode on their own; only
 // that short keyword part is decoded unless it holds a full-width colon, or the line has no
 // ':' byte at all (then the whole line is, as the first colon may be a full-width one).
-void Resolver::NonAsciiLine(std::string_view line, unsigned codePage) {
+void KeywordMatcher::NonAsciiLine(std::string_view line, unsigned codePage,
+                                  Targets& targets) const {
     const size_t colonByte = line.find(':');
     if (colonByte == std::string_view::npos) {
-        Line(platform::DecodeCodePage(line, codePage));
+        Line(platform::DecodeCodePage(line, codePage), targets);
         return;
     }
     const std::u16string part = platform::DecodeCodePage(line.substr(0, colonByte), codePage);
     if (colons_.FindIn(part) != npos) {
-        Line(platform::DecodeCodePage(line, codePage));
+        Line(platform::DecodeCodePage(line, codePage), targets);
         return;
     }
     const size_t matches = CountKeyword(part, keyword_);
     if (matches == 0) {
         return;
     }
-    const std::u16string target = platform::DecodeCodePage(line.substr(colonByte + 1), codePage);
-    for (size_t i = 0; i < matches; ++i) {
-        onTarget_(target);
-    }
+    targets.insert(targets.end(), matches,
+                   platform::DecodeCodePage(line.substr(colonByte + 1), codePage));
 }
 
-void ResolveRequest(const EntryFile& file, std::u16string_view request,
-                    const TargetSink& onTarget) {
+Targets MatchTargets(std::string_view file, unsigned codePage, std::u16string_view keyword) {
     // Line by line from the bytes, in one pass: the file is never decoded whole, nor indexed.
-    const auto bytes = file.ReadBytes();
-    if (!bytes) {
-        return;
-    }
-    const StoredText stored = TextOf(*bytes, file.CodePage());
-    Resolver resolver(request, onTarget);
+    const StoredText stored = TextOf(file, codePage);
+    const KeywordMatcher matcher(keyword);
+    Targets targets;
     ForEachLine(stored.text, [&](std::string_view line) {
         if (!line.empty()) {
-            resolver.EncodedLine(line, stored.codePage);
+            matcher.EncodedLine(line, stored.codePage, targets);
         }
     });
+    return targets;
 }
 
 } // namespace corvantis::core

@@ -5,9 +5,7 @@
 // what the reference reader alone takes on the same file, and read_us, what reading the file as
 // stored lines takes.
 
-#include "core/command_line.h"
-#include "core/resolve.h"
-#include "platform/environment.h"
+#include "core/launcher.h"
 #include "platform/file.h"
 #include "reference_reader.h"
 
@@ -70,19 +68,8 @@ void BM_Resolve(benchmark::State& state, bool real, std::u16string request, size
     }
     const std::u16string path = source.u16string();
     const core::EntryFile file(path, kGbk);
-    size_t opened = 0;
-    const auto query = core::SplitRequest(request).query;
-    const std::u16string folder = source.parent_path().u16string();
-    const core::VariableLookup variable = platform::EnvironmentVariable;
-    const core::NameLookup names = [&](std::u16string_view name) {
-        return platform::FindName(name, folder);
-    };
-    const core::TargetSink count = [&](std::u16string_view target) {
-        benchmark::DoNotOptimize(core::LaunchOf(target, query, variable, names));
-        ++opened;
-    };
-    core::ResolveRequest(file, request, count);
-    if (opened != matches) {
+    const core::Launcher launcher(source.parent_path().u16string(), core::EntryFile(path, kGbk));
+    if (launcher.Resolve(request).size() != matches) {
         state.SkipWithError("the request does not match as expected");
         return;
     }
@@ -91,7 +78,7 @@ void BM_Resolve(benchmark::State& state, bool real, std::u16string request, size
     double baseline = 0;
     for (auto _ : state) {
         const auto start = Clock::now();
-        core::ResolveRequest(file, request, count);
+        benchmark::DoNotOptimize(launcher.Resolve(request));
         const auto resolved = Clock::now();
         benchmark::DoNotOptimize(CountLineEnds(path));
         const auto scanned = Clock::now();

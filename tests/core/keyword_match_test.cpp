@@ -1,4 +1,4 @@
-#include "core/resolve.h"
+#include "core/keyword_match.h"
 
 #include "platform/codepage.h"
 #include "platform/file.h"
@@ -15,8 +15,6 @@
 namespace corvantis::core {
 namespace {
 
-using Targets = std::vector<std::u16string>;
-
 constexpr unsigned kGbk = 936;
 
 // The entry file's lines as the reference reader gives them: each preceded by CR LF.
@@ -29,23 +27,16 @@ std::u16string ModeOneText(const std::vector<std::u16string>& lines) {
     return text;
 }
 
-// Every target a resolution opens, in order, with the query put in.
-Targets ResolveTargets(std::u16string_view request, std::u16string_view fileText) {
-    Targets targets;
-    const TargetSink collect = [&](std::u16string_view target) {
-        targets.emplace_back(target);
-    };
-    testing::ResolveTargets(request, fileText, testing::WithQuery(request, collect));
-    return targets;
-}
+using testing::ResolveTargets;
 
+// What the request opens in the file at `path`, read afresh, with its query put in.
 Targets ResolveFile(const std::u16string& path, std::u16string_view request, unsigned codePage) {
-    Targets targets;
-    const TargetSink collect = [&](std::u16string_view target) {
-        targets.emplace_back(target);
-    };
-    ResolveRequest(EntryFile(path, codePage), request, testing::WithQuery(request, collect));
-    return targets;
+    const auto bytes = platform::ReadFileBytes(path);
+    if (!bytes) {
+        return {};
+    }
+    return testing::WithQuery(request,
+                              MatchTargets(*bytes, codePage, SplitRequest(request).keyword));
 }
 
 struct SplitCase {
@@ -311,14 +302,6 @@ TEST_F(ResolveFileTest, HasNoSixteenBitLimitOnLinesOrColonPositions) {
     EXPECT_EQ(ResolveFile(Path(), u"k39999", kGbk), Targets{u"T"});
     EXPECT_EQ(ResolveFile(Path(), u"far q", kGbk), Targets{u"Far q"});
     EXPECT_EQ(ResolveFile(Path(), u"\u767E\u5EA6 q", kGbk), Targets{u"Baidu q"});
-}
-
-TEST_F(ResolveFileTest, ReportsEachMatchToTheSinkInFileOrder) {
-    Write("g:A\r\nh:B\r\ng:C\r\n");
-    Targets opened;
-    ResolveRequest(EntryFile(Path(), kGbk), u"g",
-                   [&](std::u16string_view target) { opened.emplace_back(target); });
-    EXPECT_EQ(opened, (Targets{u"A", u"C"}));
 }
 
 class BangsTest : public ::testing::Test {
