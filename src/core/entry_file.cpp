@@ -1,6 +1,7 @@
 #include "core/entry_file.h"
 
 #include "platform/codepage.h"
+#include "platform/file_lock.h"
 
 #include <algorithm>
 #include <chrono>

@@ -4,7 +4,6 @@
 
 #include <chrono>
 #include <cstdint>
-#include <memory>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -66,27 +65,5 @@ ReplaceOutcome ReplaceBytes(const std::u16string& path, std::string_view bytes,
 
 // The temporaries' names: "<file name>.<process id>-<number>.corvantis.tmp" beside the file.
 inline constexpr std::string_view kTemporarySuffix = ".corvantis.tmp";
-
-// One writer at a time among the programs that take it for the same file, also when they reach
-// that file through different links: the lock is a file beside the one the path names,
-// "<file name>.corvantis.lock", removed as it is let go. Released when the lock object goes, or
-// with the process that holds it (a lock file such a process leaves is taken over).
-class FileLock {
-public:
-    // Waits up to `wait` for the lock; nullopt when another holds it that long, when the lock
-    // file cannot be made, or when the path names something other than a regular file.
-    static std::optional<FileLock> Take(const std::u16string& path, std::chrono::milliseconds wait);
-
-    FileLock(FileLock&&) noexcept;
-    FileLock& operator=(FileLock&&) noexcept;
-    ~FileLock();
-
-private:
-    struct Held;
-    explicit FileLock(std::unique_ptr<Held> held);
-    std::unique_ptr<Held> held_;
-};
-
-inline constexpr std::string_view kLockSuffix = ".corvantis.lock";
 
 } // namespace corvantis::platform

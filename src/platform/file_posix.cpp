@@ -1,6 +1,7 @@
 #include "platform/file.h"
 
 #include "platform/codepage.h"
+#include "platform/file_system_posix.h"
 
 #include <cerrno>
 #include <climits>
@@ -22,35 +23,8 @@
 namespace corvantis::platform {
 namespace {
 
-// How often a waiting writer looks whether the lock has come free.
-constexpr auto kLockPoll = std::chrono::milliseconds(5);
-
 struct DirCloser {
     void operator()(DIR* dir) const { closedir(dir); }
-};
-
-class Descriptor {
-public:
-    explicit Descriptor(int fd) : fd_(fd) {}
-    ~Descriptor() {
-        if (fd_ >= 0) {
-            close(fd_);
-        }
-    }
-    Descriptor(const Descriptor&) = delete;
-    Descriptor& operator=(const Descriptor&) = delete;
-    int get() const { return fd_; }
-    explicit operator bool() const { return fd_ >= 0; }
-    int Release() { return std::exchange(fd_, -1); }
-    // Closes now, reporting whether the close succeeded.
-    bool Close() {
-        const int fd = fd_;
-        fd_ = -1;
-        return close(fd) == 0;
-    }
-
-private:
-    int fd_;
 };
 
 FileStamp StampFrom(const struct stat& status) {
@@ -64,12 +38,6 @@ FileStamp StampFrom(const struct stat& status) {
 // anyone, which the kernel would let root override. For others, their own permission decides.
 bool ReadOnly(const std::string& path, const struct stat& status) {
     return (status.st_mode & (S_IWUSR | S_IWGRP | S_IWOTH)) == 0 || access(path.c_str(), W_OK) != 0;
-}
-
-// The file a path names, through any symbolic links; the path itself when nothing is there yet.
-std::string FinalPath(const std::string& path) {
-    char resolved[PATH_MAX];
-    return realpath(path.c_str(), resolved) != nullptr ? std::string(resolved) : path;
 }
 
 std::string FolderOf(const std::string& path) {
@@ -115,12 +83,17 @@ void FlushFolder(const std::string& folder) {
     }
 }
 
-// What is at the target before it is replaced: nothing, a regular file, or something else.
-struct Existing {
-    bool there = false;
-    bool regular = false;
-    struct stat status {};
-};
+bool Matches(const Existing& now, const std::optional<FileStamp>& expected) {
+    return expected ? now.there && StampFrom(now.status) == *expected : !now.there;
+}
+
+} // namespace
+
+// The file a path names, through any symbolic links; the path itself when nothing is there yet.
+std::string FinalPath(const std::string& path) {
+    char resolved[PATH_MAX];
+    return realpath(path.c_str(), resolved) != nullptr ? std::string(resolved) : path;
+}
 
 Existing ExistingAt(const std::string& target) {
     Existing existing;
@@ -128,12 +101,6 @@ Existing ExistingAt(const std::string& target) {
     existing.regular = existing.there && S_ISREG(existing.status.st_mode);
     return existing;
 }
-
-bool Matches(const Existing& now, const std::optional<FileStamp>& expected) {
-    return expected ? now.there && StampFrom(now.status) == *expected : !now.there;
-}
-
-} // namespace
 
 ReplaceOutcome ReplaceBytes(const std::u16string& path, std::string_view bytes,
                             const std::optional<FileStamp>* expected) {
@@ -244,54 +211,6 @@ bool WrittenWithin(const FileStamp& stamp, std::chrono::milliseconds span) {
         static_cast<std::int64_t>(now.tv_sec) * 1'000'000'000 + now.tv_nsec;
     return nanoseconds - stamp.modified <
            std::chrono::duration_cast<std::chrono::nanoseconds>(span).count();
-}
-
-struct FileLock::Held {
-    Held(std::string lockPath, int fd) : path(std::move(lockPath)), file(fd) {}
-    ~Held() {
-        // Removed while still held: a waiter that then gets the lock of the removed file sees
-        // that it is no longer the one at the path, and takes the lock anew.
-        unlink(path.c_str());
-    }
-    Held(const Held&) = delete;
-    Held& operator=(const Held&) = delete;
-
-    std::string path;
-    Descriptor file;
-};
-
-FileLock::FileLock(std::unique_ptr<Held> held) : held_(std::move(held)) {}
-FileLock::FileLock(FileLock&&) noexcept = default;
-FileLock& FileLock::operator=(FileLock&&) noexcept = default;
-FileLock::~FileLock() = default;
-
-std::optional<FileLock> FileLock::Take(const std::u16string& path, std::chrono::milliseconds wait) {
-    const std::string target = FinalPath(EncodeUtf8(path));
-    const Existing existing = ExistingAt(target);
-    if (existing.there && !existing.regular) {
-        return std::nullopt; // nothing to write there, and no lock to leave beside a device
-    }
-    const std::string lockPath = target + std::string(kLockSuffix);
-    const auto deadline = std::chrono::steady_clock::now() + wait;
-    for (;;) {
-        Descriptor file(open(lockPath.c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0666));
-        if (!file) {
-            return std::nullopt;
-        }
-        if (flock(file.get(), LOCK_EX | LOCK_NB) == 0) {
-            struct stat locked {};
-            struct stat named {};
-            if (fstat(file.get(), &locked) == 0 && stat(lockPath.c_str(), &named) == 0 &&
-                locked.st_dev == named.st_dev && locked.st_ino == named.st_ino) {
-                return FileLock(std::make_unique<Held>(lockPath, file.Release()));
-            }
-            continue; // its holder let it go and removed it: take the one at the path now
-        }
-        if (errno != EWOULDBLOCK || std::chrono::steady_clock::now() >= deadline) {
-            return std::nullopt;
-        }
-        std::this_thread::sleep_for(kLockPoll);
-    }
 }
 
 } // namespace corvantis::platform

@@ -1,5 +1,6 @@
 #include "platform/file.h"
 
+#include "platform/file_system_win.h"
 #include "platform/handles_win.h"
 
 #include <windows.h>
@@ -11,35 +12,10 @@
 namespace corvantis::platform {
 namespace {
 
-// How often a waiting writer looks whether the lock has come free.
-constexpr DWORD kLockPollMs = 5;
 // A scanner or indexer that opens the file just written, without sharing its deletion, holds
 // up the replace for a moment: it is tried again for this long, this often.
 constexpr ULONGLONG kReplaceRetryMs = 1'000;
 constexpr DWORD kReplaceRetryPollMs = 20;
-
-// The file a path names, through any symbolic links; the path itself when nothing is there yet.
-std::wstring FinalPath(const std::wstring& path) {
-    const UniqueFileHandle file(
-        CreateFileW(path.c_str(), 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
-                    nullptr, OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr));
-    if (!file) {
-        return path;
-    }
-    std::wstring final(MAX_PATH, L'\0');
-    for (;;) {
-        const DWORD length = GetFinalPathNameByHandleW(file.get(), final.data(),
-                                                       static_cast<DWORD>(final.size()), 0);
-        if (length == 0) {
-            return path;
-        }
-        if (length < final.size()) {
-            final.resize(length);
-            return final;
-        }
-        final.resize(length + 1);
-    }
-}
 
 std::uint64_t Join(DWORD high, DWORD low) {
     return (static_cast<std::uint64_t>(high) << 32) | low;
@@ -64,23 +40,6 @@ std::optional<FileStamp> RegularStamp(HANDLE file) {
 
 bool NotFound(DWORD error) {
     return error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND;
-}
-
-// What is at a path: nothing, a regular file and its stamp, or something else.
-struct Existing {
-    bool there = false;
-    std::optional<FileStamp> regular;
-};
-
-Existing ExistingAt(const wchar_t* path) {
-    // No access asked for: this open takes nothing from anyone, and no one's sharing refuses it.
-    const UniqueFileHandle file(
-        CreateFileW(path, 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
-                    OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr));
-    if (!file) {
-        return {!NotFound(GetLastError()), std::nullopt};
-    }
-    return {true, RegularStamp(file.get())};
 }
 
 bool Matches(const Existing& now, const std::optional<FileStamp>& expected) {
@@ -168,6 +127,40 @@ bool TakePlace(const std::wstring& temporary, const std::wstring& target) {
 }
 
 } // namespace
+
+// The file a path names, through any symbolic links; the path itself when nothing is there yet.
+std::wstring FinalPath(const std::wstring& path) {
+    const UniqueFileHandle file(
+        CreateFileW(path.c_str(), 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                    nullptr, OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr));
+    if (!file) {
+        return path;
+    }
+    std::wstring final(MAX_PATH, L'\0');
+    for (;;) {
+        const DWORD length = GetFinalPathNameByHandleW(file.get(), final.data(),
+                                                       static_cast<DWORD>(final.size()), 0);
+        if (length == 0) {
+            return path;
+        }
+        if (length < final.size()) {
+            final.resize(length);
+            return final;
+        }
+        final.resize(length + 1);
+    }
+}
+
+Existing ExistingAt(const wchar_t* path) {
+    // No access asked for: this open takes nothing from anyone, and no one's sharing refuses it.
+    const UniqueFileHandle file(
+        CreateFileW(path, 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                    OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr));
+    if (!file) {
+        return {!NotFound(GetLastError()), std::nullopt};
+    }
+    return {true, RegularStamp(file.get())};
+}
 
 ReplaceOutcome ReplaceBytes(const std::u16string& path, std::string_view bytes,
                             const std::optional<FileStamp>* expected) {
@@ -276,42 +269,6 @@ bool WrittenWithin(const FileStamp& stamp, std::chrono::milliseconds span) {
     constexpr std::int64_t kUnitsPerMillisecond = 10'000; // FILETIME counts 100 ns
     return static_cast<std::int64_t>(Join(now.dwHighDateTime, now.dwLowDateTime)) - stamp.modified <
            span.count() * kUnitsPerMillisecond;
-}
-
-struct FileLock::Held {
-    UniqueFileHandle file;
-};
-
-FileLock::FileLock(std::unique_ptr<Held> held) : held_(std::move(held)) {}
-FileLock::FileLock(FileLock&&) noexcept = default;
-FileLock& FileLock::operator=(FileLock&&) noexcept = default;
-FileLock::~FileLock() = default;
-
-std::optional<FileLock> FileLock::Take(const std::u16string& path, std::chrono::milliseconds wait) {
-    const std::wstring target = FinalPath(AsWide(path));
-    const Existing existing = ExistingAt(target.c_str());
-    if (existing.there && !existing.regular) {
-        return std::nullopt; // nothing to write there, and no lock to leave beside a device
-    }
-    const std::wstring lockPath = target + std::wstring(kLockSuffix.begin(), kLockSuffix.end());
-    const ULONGLONG deadline = GetTickCount64() + static_cast<ULONGLONG>(wait.count());
-    for (;;) {
-        // Shared with no one and removed when closed: holding it open is the lock, and a holder
-        // that ends, however it ends, lets it go with its handles.
-        UniqueFileHandle file(
-            CreateFileW(lockPath.c_str(), GENERIC_READ | GENERIC_WRITE | DELETE, 0, nullptr,
-                        OPEN_ALWAYS, FILE_ATTRIBUTE_HIDDEN | FILE_FLAG_DELETE_ON_CLOSE, nullptr));
-        if (file) {
-            return FileLock(std::make_unique<Held>(Held{std::move(file)}));
-        }
-        // Held by another, or being removed as another lets it go.
-        const DWORD error = GetLastError();
-        if ((error != ERROR_SHARING_VIOLATION && error != ERROR_ACCESS_DENIED) ||
-            GetTickCount64() >= deadline) {
-            return std::nullopt;
-        }
-        Sleep(kLockPollMs);
-    }
 }
 
 } // namespace corvantis::platform

@@ -3,6 +3,7 @@
 #include "core/entry_list.h"
 
 #include "platform/codepage.h"
+#include "platform/file_lock.h"
 #include "random_edits.h"
 #include "file_and_list.h"
 #include "temp_dir.h"

@@ -1,0 +1,48 @@
+#pragma once
+// What the file functions and the file lock share on POSIX: a descriptor's owner, where a path
+// leads, and what is there.
+
+#include <string>
+#include <sys/stat.h>
+#include <unistd.h>
+#include <utility>
+
+namespace corvantis::platform {
+
+class Descriptor {
+public:
+    explicit Descriptor(int fd) : fd_(fd) {}
+    ~Descriptor() {
+        if (fd_ >= 0) {
+            close(fd_);
+        }
+    }
+    Descriptor(const Descriptor&) = delete;
+    Descriptor& operator=(const Descriptor&) = delete;
+    int get() const { return fd_; }
+    explicit operator bool() const { return fd_ >= 0; }
+    int Release() { return std::exchange(fd_, -1); }
+    // Closes now, reporting whether the close succeeded.
+    bool Close() {
+        const int fd = fd_;
+        fd_ = -1;
+        return close(fd) == 0;
+    }
+
+private:
+    int fd_;
+};
+
+// The file a path names, through any symbolic links; the path itself when nothing is there yet.
+std::string FinalPath(const std::string& path);
+
+// What is at the target before it is replaced: nothing, a regular file, or something else.
+struct Existing {
+    bool there = false;
+    bool regular = false;
+    struct stat status {};
+};
+
+Existing ExistingAt(const std::string& target);
+
+} // namespace corvantis::platform
