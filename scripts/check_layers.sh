@@ -29,6 +29,25 @@ forbid src/core '(<windows\.h>|<ole2\.h>|<commctrl\.h>|"[^"]*_win\.h")' "core is
 forbid src/platform '"\.\./' "no way round the layers"
 forbid src/core '"\.\./' "no way round the layers"
 
+# A file and its header are one unit (x.h with x.cpp, x_win.cpp or x_posix.cpp): no two units may
+# need each other, however many files lie between them.
+unit() {
+    local path=${1%.*} shared
+    shared=$(sed -E 's/_(win|posix)$//' <<<"$path")
+    [[ $1 == *.cpp && ! -e $path.h && -e $shared.h ]] && path=$shared
+    echo "$path"
+}
+while IFS= read -r loop; do
+    report "include loop through $loop"
+done < <(
+    grep -rnoE '^#include "(platform|core|app)/[^"]+"' src | while IFS=: read -r file _ include; do
+        included=${include#*\"}
+        from=$(unit "$file")
+        to=$(unit "src/${included%\"}")
+        [[ $from != "$to" ]] && echo "$from $to"
+    done | tsort 2>&1 >/dev/null | sed -n 's/^tsort: \([^-]\)/\1/p'
+)
+
 while IFS= read -r file; do
     report "$file lies outside src/platform, src/core and src/app"
 done < <(find src -type f \( -name '*.cpp' -o -name '*.h' \) | grep -vE '^src/(platform|core|app)/')

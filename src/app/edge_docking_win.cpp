@@ -3,7 +3,7 @@
 #include "core/docking.h"
 #include "platform/handles_win.h"
 #include "platform/twips.h"
-#include "platform/window_win.h"
+#include "platform/monitor_win.h"
 
 namespace corvantis::app {
 namespace {

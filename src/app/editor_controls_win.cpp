@@ -5,6 +5,8 @@
 #include "app/texts.h"
 
 #include "../res/resource.h"
+#include "platform/gdi_win.h"
+#include "platform/child_window_win.h"
 
 #include <commctrl.h>
 

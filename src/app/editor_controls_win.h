@@ -5,7 +5,7 @@
 #include "platform/control_win.h"
 #include "platform/panel_win.h"
 #include "platform/text_box_win.h"
-#include "platform/window_win.h"
+#include "platform/gdi_win.h"
 
 namespace corvantis::app {
 

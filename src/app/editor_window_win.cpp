@@ -2,6 +2,8 @@
 
 #include "app/layout.h"
 #include "app/texts.h"
+#include "platform/child_window_win.h"
+#include "platform/window_win.h"
 
 namespace corvantis::app {
 namespace {

@@ -7,7 +7,7 @@
 #include "platform/geometry.h"
 #include "platform/panel_win.h"
 #include "platform/text_box_win.h"
-#include "platform/window_win.h"
+#include "platform/gdi_win.h"
 
 #include <array>
 

@@ -4,6 +4,7 @@
 #include "platform/shell_win.h"
 
 #include "../res/resource.h"
+#include "platform/window_win.h"
 
 #include <commctrl.h>
 #include <windowsx.h>

@@ -6,7 +6,7 @@
 #include "core/launcher.h"
 #include "platform/base_window_win.h"
 #include "platform/instance_lock_win.h"
-#include "platform/window_win.h"
+#include "platform/environment.h"
 
 #include <windows.h>
 

@@ -11,6 +11,9 @@
 #include "platform/geometry.h"
 #include "platform/handles_win.h"
 #include "platform/twips.h"
+#include "platform/monitor_win.h"
+#include "platform/gdi_win.h"
+#include "platform/child_window_win.h"
 #include "platform/window_win.h"
 
 #include <windows.h>

@@ -1,7 +1,8 @@
 #include "platform/control_win.h"
 
 #include "platform/accessible_win.h"
-#include "platform/window_win.h"
+#include "platform/gdi_win.h"
+#include "platform/child_window_win.h"
 
 #include <commctrl.h>
 

@@ -6,6 +6,7 @@
 #include "platform/base_window_win.h"
 #include "platform/geometry.h"
 #include "platform/handles_win.h"
+#include "platform/child_window_win.h"
 
 #include <windows.h>
 

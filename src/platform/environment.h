@@ -1,12 +1,15 @@
 #pragma once
-// What the system around the program knows of a name: environment variables, and the files,
-// folders and programs that a target's words may name.
+// What the system around the program knows: where the program is, environment variables, and
+// the files, folders and programs that a target's words may name.
 
 #include <optional>
 #include <string>
 #include <string_view>
 
 namespace corvantis::platform {
+
+// The folder of the running program, without a trailing separator.
+std::u16string ProgramFolder();
 
 // The value of environment variable `name` (on Windows in any case); nullopt when it is not set.
 std::optional<std::u16string> EnvironmentVariable(std::u16string_view name);

@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <cstdlib>
+#include <filesystem>
 #include <string>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -53,6 +54,12 @@ NameKind FindName(std::u16string_view name, const std::u16string& folder) {
         start = colon + 1;
     }
     return NameKind::Nothing;
+}
+
+std::u16string ProgramFolder() {
+    std::error_code error;
+    const std::filesystem::path program = std::filesystem::read_symlink("/proc/self/exe", error);
+    return error ? std::u16string(u".") : program.parent_path().u16string();
 }
 
 } // namespace corvantis::platform

@@ -172,4 +172,20 @@ NameKind FindName(std::u16string_view name, const std::u16string& folder) {
     return IsInAppPaths(wide) ? NameKind::File : NameKind::Nothing;
 }
 
+std::u16string ProgramFolder() {
+    std::wstring path(MAX_PATH, L'\0');
+    for (;;) {
+        const DWORD length =
+            GetModuleFileNameW(nullptr, path.data(), static_cast<DWORD>(path.size()));
+        if (length < path.size()) {
+            path.resize(length);
+            break;
+        }
+        path.resize(path.size() * 2); // long paths: grow until the name fits
+    }
+    const size_t slash = path.find_last_of(L"\\/");
+    path.resize(slash == std::wstring::npos ? 0 : slash);
+    return FromWide(path);
+}
+
 } // namespace corvantis::platform

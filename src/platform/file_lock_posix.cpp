@@ -1,7 +1,7 @@
 #include "platform/file_lock.h"
 
 #include "platform/codepage.h"
-#include "platform/file_system_posix.h"
+#include "platform/file_posix.h"
 
 #include <cerrno>
 #include <fcntl.h>

@@ -1,7 +1,7 @@
 #include "platform/file.h"
 
 #include "platform/codepage.h"
-#include "platform/file_system_posix.h"
+#include "platform/file_posix.h"
 
 #include <cerrno>
 #include <climits>

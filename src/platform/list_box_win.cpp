@@ -2,7 +2,7 @@
 
 #include "platform/accessible_win.h"
 #include "platform/drag_source_win.h"
-#include "platform/window_win.h"
+#include "platform/gdi_win.h"
 
 #include <commctrl.h>
 #include <windowsx.h>

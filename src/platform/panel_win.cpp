@@ -1,4 +1,5 @@
 #include "platform/panel_win.h"
+#include "platform/gdi_win.h"
 
 namespace corvantis::platform {
 

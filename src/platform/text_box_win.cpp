@@ -1,7 +1,7 @@
 #include "platform/text_box_win.h"
 
 #include "platform/drag_source_win.h"
-#include "platform/window_win.h"
+#include "platform/child_window_win.h"
 
 #include <commctrl.h>
 #include <windowsx.h>
