@@ -71,14 +71,31 @@ template <typename F> void RunAgainst(benchmark::State& state, double baseline, 
     state.counters["ratio"] = micros / baseline;
 }
 
-void BM_Load(benchmark::State& state) {
-    const bool real = state.range(0) == 1;
-    const auto source = SourceFile(real);
-    if (!std::filesystem::exists(source)) {
+// The file a benchmark reads (bangs.txt, or generated lines), as its lines and its bytes; nullopt,
+// the benchmark skipped, without it.
+struct Source {
+    std::filesystem::path path;
+    std::vector<std::u16string> lines;
+    std::string bytes;
+};
+
+std::optional<Source> ReadSource(benchmark::State& state) {
+    const auto path = SourceFile(state.range(0) == 1);
+    if (!std::filesystem::exists(path)) {
         state.SkipWithError("no shared/data/bangs.txt here: skipped");
+        return std::nullopt;
+    }
+    state.SetLabel(state.range(0) == 1 ? "bangs.txt" : "32766 lines");
+    return Source{path, core::EntryFile(Utf16(path), kGbk).Read()->Decode(),
+                  *platform::ReadFileBytes(Utf16(path))};
+}
+
+void BM_Load(benchmark::State& state) {
+    const auto source = ReadSource(state);
+    if (!source) {
         return;
     }
-    const auto path = Utf16(source);
+    const auto path = Utf16(source->path);
     const double baseline =
         MicrosPerCall([&] { benchmark::DoNotOptimize(platform::ReadFileBytes(path)); });
     core::EntryFile file(path, kGbk);
@@ -95,18 +112,14 @@ void BM_Load(benchmark::State& state) {
     });
     state.counters["one_string_us"] = oneString;
     state.counters["one_string_ratio"] = oneString / baseline;
-    state.SetLabel(real ? "bangs.txt" : "32766 lines");
 }
 
 void BM_Save(benchmark::State& state) {
-    const bool real = state.range(0) == 1;
-    const auto source = SourceFile(real);
-    if (!std::filesystem::exists(source)) {
-        state.SkipWithError("no shared/data/bangs.txt here: skipped");
+    const auto source = ReadSource(state);
+    if (!source) {
         return;
     }
-    const auto lines = core::EntryFile(Utf16(source), kGbk).Read()->Decode();
-    const auto bytes = *platform::ReadFileBytes(Utf16(source));
+    const auto& [path, lines, bytes] = *source;
     const auto target = Utf16(ScratchFolder() / "data.txt");
     // The baseline writes the same bytes the same safe way: new file, flushed, renamed.
     const double baseline = MicrosPerCall([&] { platform::WriteFileAtomically(target, bytes); });
@@ -117,18 +130,14 @@ void BM_Save(benchmark::State& state) {
     // whole: measured are the saves after it, of a file this copy wrote.
     corvantis::testing::Save(file, list);
     RunAgainst(state, baseline, [&] { corvantis::testing::Save(file, list); });
-    state.SetLabel(real ? "bangs.txt" : "32766 lines");
 }
 
 void BM_Encode(benchmark::State& state) {
-    const bool real = state.range(0) == 1;
-    const auto source = SourceFile(real);
-    if (!std::filesystem::exists(source)) {
-        state.SkipWithError("no shared/data/bangs.txt here: skipped");
+    const auto source = ReadSource(state);
+    if (!source) {
         return;
     }
-    const auto lines = core::EntryFile(Utf16(source), kGbk).Read()->Decode();
-    const auto bytes = *platform::ReadFileBytes(Utf16(source));
+    const auto& [path, lines, bytes] = *source;
     const auto target = ScratchFolder() / "plain.txt";
     // Against a plain, unflushed write of the bytes: what building the file's bytes costs.
     const double baseline = MicrosPerCall([&] {
@@ -138,7 +147,6 @@ void BM_Encode(benchmark::State& state) {
     });
     RunAgainst(state, baseline,
                [&] { benchmark::DoNotOptimize(core::EncodeEntryLines(lines, kGbk)); });
-    state.SetLabel(real ? "bangs.txt" : "32766 lines");
 }
 
 BENCHMARK(BM_Load)->Arg(1)->Arg(0)->Unit(benchmark::kMicrosecond);

@@ -33,6 +33,11 @@ public:
     TempDir& operator=(const TempDir&) = delete;
 
     std::filesystem::path Path(const std::string& name) const { return path_ / name; }
+    // How many files and folders the folder holds, not counting what its folders hold.
+    size_t Entries() const {
+        return static_cast<size_t>(std::distance(std::filesystem::directory_iterator(path_),
+                                                 std::filesystem::directory_iterator()));
+    }
     // The same path as the program's UTF-16 paths.
     std::u16string Name(const std::string& name) const {
         return platform::DecodeUtf8(Path(name).string());
