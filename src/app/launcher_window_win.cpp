@@ -1,7 +1,6 @@
 #include "app/launcher_window_win.h"
 
 #include "app/layout.h"
-#include "platform/shell_win.h"
 
 #include "../res/resource.h"
 #include "platform/window_win.h"
@@ -38,6 +37,7 @@ bool LauncherWindow::Create(std::uint64_t summonKey) {
     if (!CreatePopup(texts::kLauncherWindow, hiddenOwner_.get())) {
         return false;
     }
+    launches_.emplace(Hwnd(), launcher_.Folder());
     summons_.Listen(Hwnd(), summonKey);
     docking_.Start(Hwnd());
     Load();
@@ -126,19 +126,23 @@ bool LauncherWindow::PreTranslateMessage(const MSG& message) {
 }
 
 void LauncherWindow::RunRequest() {
-    WhileWaiting([this] {
-        for (const core::Launch& launch : launcher_.Resolve(controls_.requestBox.Text())) {
-            platform::ShellOpen(Hwnd(), launch.file, launch.parameters, launcher_.Folder());
-        }
-    });
+    // Resolved at once, opened by the launch thread: the window goes on answering meanwhile.
+    std::vector<platform::ShellOpening> openings;
+    for (core::Launch& launch : launcher_.Resolve(controls_.requestBox.Text())) {
+        openings.push_back({std::move(launch.file), std::move(launch.parameters)});
+    }
+    launches_->Open(std::move(openings));
     // The request stays, selected: the next keyword typed replaces it.
     controls_.requestBox.Focus(true);
 }
 
 void LauncherWindow::CloseAndSave() {
     // The window goes at once: writing a big list back takes a moment nobody needs to watch.
+    // Launches not yet begun go with it; one under way is not waited for.
     ShowWindow(Hwnd(), SW_HIDE);
+    launches_.reset();
     if (launcher_.Close() == core::CloseOutcome::KeepRunning) {
+        launches_.emplace(Hwnd(), launcher_.Folder());
         ShowWindow(Hwnd(), SW_SHOW); // back, with what went wrong
         Warn(texts::kCloseSaveFailed);
         return;
@@ -193,7 +197,7 @@ void LauncherWindow::ReturnFromEditor() {
 void LauncherWindow::FollowFile() {
     // Not under an open menu, which acts on what it was opened on, nor under the editor, which
     // saves into the entry it was opened on.
-    if (waiting_ == 0 && !editor_.IsOpen()) {
+    if (!Waiting() && !editor_.IsOpen()) {
         launcher_.FollowFile();
     }
 }
@@ -214,15 +218,17 @@ void LauncherWindow::Summon() {
 LRESULT LauncherWindow::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
     switch (message) {
     case WM_ACTIVATE:
-        // A message box of its own takes the activation only while the launcher waits on it.
-        if (LOWORD(wParam) != WA_INACTIVE || waiting_ == 0 ||
-            GetWindow(reinterpret_cast<HWND>(lParam), GW_OWNER) != Hwnd()) {
+        // A message box of its own, or of the shell about a launch, takes the activation only
+        // while the launcher waits on it.
+        if (const auto other = reinterpret_cast<HWND>(lParam);
+            LOWORD(wParam) != WA_INACTIVE || GetWindow(other, GW_OWNER) != Hwnd() ||
+            (waiting_ == 0 && !(launches_ && launches_->Shows(other)))) {
             docking_.Activated(LOWORD(wParam) != WA_INACTIVE);
         }
         return 0;
     case WM_TIMER:
         if (docking_.IsTick(wParam)) {
-            docking_.Tick(Hwnd(), Dpi(), waiting_ > 0);
+            docking_.Tick(Hwnd(), Dpi(), Waiting());
         } else if (wParam == kFollowFileTimer) {
             FollowFile();
         } else if (wParam == kFinishStartTimer) {

@@ -12,6 +12,7 @@
 #include "core/launcher.h"
 #include "platform/base_window_win.h"
 #include "platform/handles_win.h"
+#include "platform/shell_win.h"
 
 #include <cstdint>
 #include <functional>
@@ -56,8 +57,8 @@ private:
     void CloseAndSave();
     // The entry menu for the item `selected` (-1 for none), at `at` or else at the pointer.
     void PopUpMenu(int selected, std::optional<POINT> at);
-    // Runs `wait` (the launcher's own menu, message boxes, launches with the shell's prompts)
-    // with docking held, as the pointer is on what it shows, and following the file held.
+    // Runs `wait` (the launcher's own menu or message boxes) with docking held, as the pointer is
+    // on what it shows, and following the file held.
     template <class Wait> auto WhileWaiting(Wait&& wait) {
         struct Count {
             int& count;
@@ -65,6 +66,9 @@ private:
         } waiting{++waiting_};
         return wait();
     }
+    // Whether the launcher waits on a window of its own: its menu, a message box, or a message
+    // or prompt of the shell about a launch.
+    bool Waiting() const { return waiting_ > 0 || (launches_ && launches_->ShowsWindow()); }
     int Ask(const wchar_t* text, const wchar_t* title, UINT buttons) {
         return WhileWaiting([&] { return MessageBoxW(Hwnd(), text, title, buttons); });
     }
@@ -82,6 +86,8 @@ private:
     platform::TwipsRect stripPlace_;
     // How many things of its own the launcher waits on (see WhileWaiting).
     int waiting_ = 0;
+    // From the window's creation on; reset at the close, which drops what has not begun.
+    std::optional<platform::ShellLauncher> launches_;
     SummonListener summons_;
     EdgeDocking docking_;
     EntryMenu menu_;

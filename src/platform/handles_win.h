@@ -95,6 +95,24 @@ private:
     bool ok_;
 };
 
+// CoInitializeEx for the lifetime of the scope, on the thread that makes it.
+class ComScope : NoCopy {
+public:
+    explicit ComScope(DWORD model) : ok_(SUCCEEDED(CoInitializeEx(nullptr, model))) {
+        if (!ok_) {
+            Trace(L"CoInitializeEx failed");
+        }
+    }
+    ~ComScope() {
+        if (ok_) {
+            CoUninitialize();
+        }
+    }
+
+private:
+    bool ok_;
+};
+
 // BeginPaint for the lifetime of the scope.
 class PaintScope : NoCopy {
 public:

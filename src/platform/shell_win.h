@@ -1,18 +1,49 @@
 #pragma once
-// Opening a target through the shell.
+// Opening targets through the shell, on a thread of its own: a target whose look-up is slow (a
+// network folder that does not answer) never holds up the window that asked for it.
+
+#include "platform/handles_win.h"
 
 #include <windows.h>
 
-#include <string_view>
+#include <memory>
+#include <string>
+#include <vector>
 
 namespace corvantis::platform {
 
-// The shell's "open" verb on `file` with `parameters` (empty for none), shown normal, in
-// `directory` as the working directory: a relative file is found there. The wide form keeps
-// characters that the ANSI code page cannot hold. As with ShellExecute, the shell shows no
-// message of its own on failure, and the next target is opened all the same; a failure is
-// traced.
-void ShellOpen(HWND owner, std::u16string_view file, std::u16string_view parameters,
-               std::u16string_view directory);
+// One "open" of the shell: the file and the parameters handed to it (empty for none).
+struct ShellOpening {
+    std::u16string file;
+    std::u16string parameters;
+};
+
+// Opens requests one after another, each request's openings in their order, with the shell's
+// "open" verb, shown normal, in `directory` as the working directory (a relative file is found
+// there). A failure is the shell's to tell: its message is owned by `owner`, and the next
+// opening follows once it is answered.
+class ShellLauncher : NoCopy {
+public:
+    ShellLauncher(HWND owner, std::u16string directory);
+    // Drops what has not begun and lets the thread go without waiting for it: a shell call may
+    // never return, and the process ending takes the thread with it.
+    ~ShellLauncher();
+
+    // Queues one request's openings after the requests before it.
+    void Open(std::vector<ShellOpening> openings);
+
+    // Whether the shell shows a window for an opening now (a message, a prompt).
+    bool ShowsWindow() const;
+    // Whether `window` is one the shell shows for an opening.
+    bool Shows(HWND window) const;
+
+private:
+    struct Shared;
+    // The launch thread: opens what is queued until the launcher stops.
+    static DWORD WINAPI Run(void* shared) noexcept;
+
+    std::shared_ptr<Shared> shared_;
+    DWORD thread_ = 0;
+};
 
 } // namespace corvantis::platform
