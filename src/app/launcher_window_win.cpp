@@ -37,7 +37,7 @@ bool LauncherWindow::Create(std::uint64_t summonKey) {
     if (!CreatePopup(texts::kLauncherWindow, hiddenOwner_.get())) {
         return false;
     }
-    launches_.emplace(Hwnd(), launcher_.Folder());
+    launches_.emplace(Hwnd(), launcher_.Folder(), texts::kAppTitle);
     summons_.Listen(Hwnd(), summonKey);
     docking_.Start(Hwnd());
     Load();
@@ -142,7 +142,7 @@ void LauncherWindow::CloseAndSave() {
     ShowWindow(Hwnd(), SW_HIDE);
     launches_.reset();
     if (launcher_.Close() == core::CloseOutcome::KeepRunning) {
-        launches_.emplace(Hwnd(), launcher_.Folder());
+        launches_.emplace(Hwnd(), launcher_.Folder(), texts::kAppTitle);
         ShowWindow(Hwnd(), SW_SHOW); // back, with what went wrong
         Warn(texts::kCloseSaveFailed);
         return;

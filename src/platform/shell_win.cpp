@@ -7,10 +7,42 @@
 #include <utility>
 
 namespace corvantis::platform {
+namespace {
+
+// The longest file the shell is given: Wine's shell fails from 995 characters on and takes the
+// process down from 997; Windows' shell takes web addresses of up to 2,083
+// (INTERNET_MAX_URL_LENGTH), and paths far shorter.
+constexpr size_t kLongestShellFile = 960;
+// The longest command line a program can be started with (CreateProcess), the spaces and quotes
+// the shell puts around the file included.
+constexpr size_t kLongestCommandLine = 32'767;
+constexpr size_t kCommandLineFrame = 3;
+// How much of a too-long target its message shows.
+constexpr size_t kShownTargetUnits = 200;
+
+bool FitsTheShell(const ShellOpening& opening) {
+    return opening.file.size() <= kLongestShellFile &&
+           opening.file.size() + opening.parameters.size() + kCommandLineFrame <=
+               kLongestCommandLine;
+}
+
+// The system's text for `error`; empty when it has none.
+std::wstring SystemText(DWORD error) {
+    wchar_t* text = nullptr;
+    const DWORD length = FormatMessageW(
+        FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS,
+        nullptr, error, 0, reinterpret_cast<wchar_t*>(&text), 0, nullptr);
+    std::wstring result(text != nullptr ? text : L"", length);
+    LocalFree(text);
+    return result;
+}
+
+} // namespace
 
 struct ShellLauncher::Shared {
     HWND owner = nullptr;
     std::wstring directory;
+    std::wstring caption;
     SRWLOCK lock = SRWLOCK_INIT;
     CONDITION_VARIABLE queued = CONDITION_VARIABLE_INIT;
     std::deque<std::vector<ShellOpening>> requests; // guarded by `lock`
@@ -39,6 +71,10 @@ struct ShellLauncher::Shared {
     }
 
     void Open(const ShellOpening& opening) const {
+        if (!FitsTheShell(opening)) {
+            TellTooLong(opening);
+            return;
+        }
         const std::wstring file = ToWide(opening.file);
         const std::wstring parameters = ToWide(opening.parameters);
         SHELLEXECUTEINFOW open{};
@@ -53,6 +89,14 @@ struct ShellLauncher::Shared {
         if (!ShellExecuteExW(&open)) {
             Trace(L"ShellExecuteExW could not open a target");
         }
+    }
+
+    // As the shell tells of a file it cannot open: what was asked for, and why not.
+    void TellTooLong(const ShellOpening& opening) const {
+        std::wstring text = ToWide(std::u16string_view(opening.file).substr(0, kShownTargetUnits));
+        text += opening.file.size() > kShownTargetUnits ? L"\x2026\r\n\r\n" : L"\r\n\r\n";
+        text += SystemText(ERROR_FILENAME_EXCED_RANGE);
+        MessageBoxW(owner, text.c_str(), caption.c_str(), MB_OK | MB_ICONERROR);
     }
 };
 
@@ -78,10 +122,11 @@ DWORD WINAPI ShellLauncher::Run(void* parameter) noexcept {
     return 0;
 }
 
-ShellLauncher::ShellLauncher(HWND owner, std::u16string directory)
+ShellLauncher::ShellLauncher(HWND owner, std::u16string directory, std::wstring caption)
     : shared_(std::make_shared<Shared>()) {
     shared_->owner = owner;
     shared_->directory = ToWide(directory);
+    shared_->caption = std::move(caption);
     auto* handed = new std::shared_ptr<Shared>(shared_);
     const UniqueHandle thread(CreateThread(nullptr, 0, Run, handed, 0, &thread_));
     if (!thread) {

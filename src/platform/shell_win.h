@@ -21,10 +21,12 @@ struct ShellOpening {
 // Opens requests one after another, each request's openings in their order, with the shell's
 // "open" verb, shown normal, in `directory` as the working directory (a relative file is found
 // there). A failure is the shell's to tell: its message is owned by `owner`, and the next
-// opening follows once it is answered.
+// opening follows once it is answered. An opening too long for the shell is not handed to it
+// (Wine's shell breaks on a file of about a thousand characters): it fails as others do, with
+// the system's word for it in a message owned by `owner` under `caption`.
 class ShellLauncher : NoCopy {
 public:
-    ShellLauncher(HWND owner, std::u16string directory);
+    ShellLauncher(HWND owner, std::u16string directory, std::wstring caption);
     // Drops what has not begun and lets the thread go without waiting for it: a shell call may
     // never return, and the process ending takes the thread with it.
     ~ShellLauncher();
