@@ -1,6 +1,6 @@
 #include "platform/control_win.h"
 
-#include "platform/accessible_win.h"
+#include "platform/named_accessible_win.h"
 #include "platform/window_win.h"
 
 #include <commctrl.h>

@@ -1,6 +1,6 @@
 #include "platform/list_box_win.h"
 
-#include "platform/accessible_win.h"
+#include "platform/list_accessible_win.h"
 #include "platform/drag_source_win.h"
 #include "platform/window_win.h"
 
