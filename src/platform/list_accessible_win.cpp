@@ -117,10 +117,10 @@ public:
         if (!item) {
             return E_INVALIDARG;
         }
+        // The list itself is its client area, as for its hit test; the border and the scroll bar
+        // belong to its window.
         RECT rect{};
-        if (*item < 0) {
-            GetWindowRect(list_, &rect);
-        } else if (ItemRect(*item, rect)) {
+        if (*item < 0 ? GetClientRect(list_, &rect) != FALSE : ItemRect(*item, rect)) {
             MapWindowPoints(list_, nullptr, reinterpret_cast<POINT*>(&rect), 2);
         }
         *left = rect.left;
@@ -147,8 +147,8 @@ public:
         } else if (direction == NAVDIR_PREVIOUS || direction == NAVDIR_UP) {
             to = *item - 1;
         }
-        if (to < 0) {
-            return S_FALSE;
+        if (to < 0 || to >= count) {
+            return S_FALSE; // nothing that way: `end` stays VT_EMPTY
         }
         SetChild(end, to + 1);
         return S_OK;
@@ -158,19 +158,14 @@ public:
             return E_POINTER;
         }
         SetEmpty(child);
-        RECT window{};
-        const POINT screen{x, y};
-        if (Gone() || !GetWindowRect(list_, &window) || !PtInRect(&window, screen)) {
+        POINT point{x, y};
+        RECT client{};
+        if (Gone() || !ScreenToClient(list_, &point) || !GetClientRect(list_, &client) ||
+            !PtInRect(&client, point)) {
             return S_FALSE;
         }
-        POINT point = screen;
-        ScreenToClient(list_, &point);
         const int height = Send(LB_GETITEMHEIGHT);
-        RECT client{};
-        GetClientRect(list_, &client);
-        const int item = height > 0 && PtInRect(&client, point) && point.y >= 0
-                             ? Send(LB_GETTOPINDEX) + point.y / height
-                             : -1;
+        const int item = height > 0 ? Send(LB_GETTOPINDEX) + point.y / height : -1;
         SetChild(child, item >= 0 && item < Count() ? item + 1 : CHILDID_SELF);
         return S_OK;
     }
@@ -282,7 +277,7 @@ std::optional<LRESULT> AnswerListObject(HWND list, WPARAM wParam, LPARAM lParam,
 }
 
 void NotifyItemFocus(HWND list, int index) {
-    NotifyWinEvent(EVENT_OBJECT_FOCUS, list, OBJID_CLIENT, index >= 0 ? index + 1 : CHILDID_SELF);
+    NotifyWinEvent(EVENT_OBJECT_FOCUS, list, OBJID_CLIENT, index + 1);
 }
 
 void NotifyItemSelection(HWND list, int index) {
