@@ -17,8 +17,9 @@ namespace corvantis::platform {
 std::optional<LRESULT> AnswerListObject(HWND list, WPARAM wParam, LPARAM lParam,
                                         const std::u16string& name);
 
-// Tells screen readers that `list`'s item `index` (-1: the list itself) took the focus or the
-// selection, or that the list's items changed, as a plain list box does.
+// Tells screen readers that `list`'s item `index` took the focus, or took the selection (-1: the
+// list itself), or that the list's items changed: the events of the list's own object that USER
+// does not raise for a list box (it raises those of its window, such as its taking the focus).
 void NotifyItemFocus(HWND list, int index);
 void NotifyItemSelection(HWND list, int index);
 void NotifyItemsChanged(HWND list);
