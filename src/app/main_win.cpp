@@ -27,8 +27,11 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
     case app::StartRole::Summoned:
         return 0;
     case app::StartRole::NoAnswer:
-        MessageBoxW(nullptr, app::texts::kRunningNoAnswer, app::texts::kAppTitle,
-                    MB_OK | MB_ICONWARNING);
+        // A copy run as administrator may not even be waited for: say so.
+        MessageBoxW(nullptr,
+                    lock.HeldElsewhere() ? app::texts::kRunningAsAdministrator
+                                         : app::texts::kRunningNoAnswer,
+                    app::texts::kAppTitle, MB_OK | MB_ICONWARNING);
         return 1;
     }
 
