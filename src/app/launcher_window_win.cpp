@@ -75,7 +75,6 @@ void LauncherWindow::Layout() {
 
 void LauncherWindow::FinishStart() {
     KillTimer(Hwnd(), kFinishStartTimer);
-    ole_.emplace();
     controls_.entryList.AcceptDrops([this](std::u16string text) {
         // One line, as a single-line box takes a paste.
         OpenEditor(true, [&] { return editor_.OpenWithTarget(core::FirstLine(text)); });

@@ -75,8 +75,7 @@ private:
     void OnTick();
     void Summon();
 
-    platform::UniqueWindow hiddenOwner_;    // goes after the launcher it owns
-    std::optional<platform::OleScope> ole_; // the last member to go: drops are revoked first
+    platform::UniqueWindow hiddenOwner_; // goes after the launcher it owns
     core::Launcher& launcher_;
     LauncherControls controls_;
     platform::TwipsRect stripPlace_;
