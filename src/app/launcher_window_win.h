@@ -16,6 +16,7 @@
 #include <cstdint>
 #include <functional>
 #include <optional>
+#include <string>
 
 namespace corvantis::app {
 
@@ -71,6 +72,8 @@ private:
     void Warn(const wchar_t* text) { Ask(text, texts::kAppTitle, MB_OK | MB_ICONWARNING); }
     // Opens the editor; adding hides the launcher while it is open. Docking holds meanwhile.
     void OpenEditor(bool adding, const std::function<bool()>& open);
+    // Opens the editor, adding, with the last drop's text as its target.
+    void OpenDropped();
     void ReturnFromEditor();
     void OnTick();
     void Summon();
@@ -81,6 +84,8 @@ private:
     platform::TwipsRect stripPlace_;
     // How many things of its own the launcher waits on (see WhileWaiting).
     int waiting_ = 0;
+    // What was dropped on the list, until the editor opens on it.
+    std::optional<std::u16string> dropped_;
     SummonListener summons_;
     EdgeDocking docking_;
     EntryMenu menu_;
