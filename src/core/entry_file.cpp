@@ -275,7 +275,11 @@ platform::ReplaceOutcome EntryFile::SaveOver(EntryList& list, platform::FileCont
         toWrite.push_back({texts.emplace_back(list.Item(index)), std::nullopt});
         ids.push_back(list.IdOf(index));
     }
-    std::string bytes = EncodeLines(toWrite, theirs.Form(), codePage_);
+    // New lines go in the file's own code page, which may not be the system's (a GBK file
+    // where the system's is UTF-8).
+    const unsigned fileCodePage =
+        theirs.Form() == TextForm::CodePage ? theirs.CodePage() : codePage_;
+    std::string bytes = EncodeLines(toWrite, theirs.Form(), fileCodePage);
     const auto outcome = platform::ReplaceUnchanged(
         path_, bytes, missing ? std::nullopt : std::optional<platform::FileStamp>(now.stamp));
     if (outcome == platform::ReplaceOutcome::Replaced) {
