@@ -61,12 +61,12 @@ SINCE_XP = """
     GetSystemMetrics GetWindow GetWindowLongPtrW GetWindowRect GetWindowTextLengthW GetWindowTextW
     GetWindowThreadProcessId InSendMessage InflateRect IntersectRect InvalidateRect IsChild
     IsIconic IsWindow IsWindowVisible IsZoomed KillTimer LoadCursorW LoadIconW LoadImageW
-    MapWindowPoints MessageBeep MessageBoxW MoveWindow NotifyWinEvent PeekMessageW PostMessageW
+    MapWindowPoints MessageBoxW MoveWindow NotifyWinEvent PeekMessageW PostMessageW
     PostQuitMessage PtInRect RegisterClassExW RegisterWindowMessageW ReleaseCapture ReleaseDC
     ScreenToClient SendMessageTimeoutW SendMessageW SetFocus SetForegroundWindow SetTimer
     SetWindowLongPtrW SetWindowPos SetWindowTextW ShowWindow SystemParametersInfoW TrackPopupMenu
     TranslateMessage
-    InitCommonControlsEx CoInitializeEx CoUninitialize DoDragDrop OleInitialize OleUninitialize
+    InitCommonControlsEx DoDragDrop OleInitialize OleUninitialize
     RegisterDragDrop ReleaseStgMedium RevokeDragDrop AccessibleObjectFromWindow
     CreateStdAccessibleObject LresultFromObject SysAllocStringLen SHCreateStdEnumFmtEtc
     ShellExecuteExW
