@@ -8,6 +8,8 @@
 #include <commctrl.h>
 #include <windowsx.h>
 
+#include <utility>
+
 namespace corvantis::app {
 namespace {
 
@@ -17,6 +19,8 @@ constexpr UINT_PTR kFinishStartTimer = 2;
 // How often the list looks whether data.txt changed outside.
 constexpr UINT_PTR kFollowFileTimer = 3;
 constexpr UINT kFollowFileMs = 500;
+// Opens the editor on what was dropped, once IDropTarget::Drop has returned.
+constexpr UINT kOpenDropMessage = WM_APP + 1;
 
 } // namespace
 
@@ -82,10 +86,14 @@ void LauncherWindow::Layout() {
 
 void LauncherWindow::FinishStart() {
     KillTimer(Hwnd(), kFinishStartTimer);
-    ole_.emplace();
     controls_.entryList.AcceptDrops([this](std::u16string text) {
-        // One line, as a single-line box takes a paste.
-        OpenEditor(true, [&] { return editor_.OpenWithTarget(core::FirstLine(text)); });
+        // One line, as a single-line box takes a paste. Not from inside the drop: the drag's
+        // source still has the foreground, and the editor is to take it after the drag.
+        dropped_ = core::FirstLine(text);
+        if (!PostMessageW(Hwnd(), kOpenDropMessage, 0, 0)) {
+            platform::Trace(L"PostMessageW failed: the editor opens inside the drop");
+            OpenDropped();
+        }
     });
     // After the load: an owned tooltip that exists before the window first becomes topmost keeps
     // it from becoming topmost under Wine.
@@ -177,14 +185,21 @@ void LauncherWindow::PopUpMenu(int selected, std::optional<POINT> at) {
 }
 
 void LauncherWindow::OpenEditor(bool adding, const std::function<bool()>& open) {
+    // The editor takes the foreground before the launcher hides: hidden first, the launcher
+    // would hand the foreground to another program, which may then keep the keyboard.
+    if (!open()) {
+        return;
+    }
     if (adding) {
         ShowWindow(Hwnd(), SW_HIDE);
     }
-    if (!open()) {
-        ReturnFromEditor(); // the launcher may have hidden itself for the editor
-        return;
-    }
     docking_.Stop(Hwnd());
+}
+
+void LauncherWindow::OpenDropped() {
+    if (const auto target = std::exchange(dropped_, std::nullopt)) {
+        OpenEditor(true, [&] { return editor_.OpenWithTarget(*target); });
+    }
 }
 
 void LauncherWindow::ReturnFromEditor() {
@@ -234,6 +249,9 @@ LRESULT LauncherWindow::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam
         } else if (wParam == kFinishStartTimer) {
             FinishStart();
         }
+        return 0;
+    case kOpenDropMessage:
+        OpenDropped();
         return 0;
     case WM_CLOSE: // Alt+F4 closes like the close glyph, so changes are never dropped
         CloseAndSave();

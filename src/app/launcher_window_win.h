@@ -17,6 +17,7 @@
 #include <cstdint>
 #include <functional>
 #include <optional>
+#include <string>
 
 namespace corvantis::app {
 
@@ -75,12 +76,13 @@ private:
     void Warn(const wchar_t* text) { Ask(text, texts::kAppTitle, MB_OK | MB_ICONWARNING); }
     // Opens the editor; adding hides the launcher while it is open. Docking holds meanwhile.
     void OpenEditor(bool adding, const std::function<bool()>& open);
+    // Opens the editor, adding, with the last drop's text as its target.
+    void OpenDropped();
     void ReturnFromEditor();
     void FollowFile();
     void Summon();
 
-    platform::UniqueWindow hiddenOwner_;    // goes after the launcher it owns
-    std::optional<platform::OleScope> ole_; // the last member to go: drops are revoked first
+    platform::UniqueWindow hiddenOwner_; // goes after the launcher it owns
     core::Launcher& launcher_;
     LauncherControls controls_;
     platform::TwipsRect stripPlace_;
@@ -88,6 +90,8 @@ private:
     int waiting_ = 0;
     // From the window's creation on; reset at the close, which drops what has not begun.
     std::optional<platform::ShellLauncher> launches_;
+    // What was dropped on the list, until the editor opens on it.
+    std::optional<std::u16string> dropped_;
     SummonListener summons_;
     EdgeDocking docking_;
     EntryMenu menu_;

@@ -5,6 +5,7 @@
 #include "app/texts.h"
 #include "core/launcher.h"
 #include "platform/base_window_win.h"
+#include "platform/handles_win.h"
 #include "platform/instance_lock_win.h"
 #include "platform/environment.h"
 
@@ -18,6 +19,9 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
     if (!SetDefaultDllDirectories(LOAD_LIBRARY_SEARCH_SYSTEM32)) {
         platform::Trace(L"SetDefaultDllDirectories failed: DLLs are looked for beside the program");
     }
+    // COM, apartment-threaded, before any window: a screen reader's first WM_GETOBJECT, a launch
+    // or a drop may come as soon as one exists. It outlives the windows, whose drops go first.
+    const platform::OleScope ole;
     // One copy runs per folder, that is per data.txt: a later start summons it and ends.
     std::u16string folder = platform::ProgramFolder();
     platform::InstanceLock lock(folder);
@@ -27,8 +31,11 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
     case app::StartRole::Summoned:
         return 0;
     case app::StartRole::NoAnswer:
-        MessageBoxW(nullptr, app::texts::kRunningNoAnswer, app::texts::kAppTitle,
-                    MB_OK | MB_ICONWARNING);
+        // A copy run as administrator may not even be waited for: say so.
+        MessageBoxW(nullptr,
+                    lock.HeldElsewhere() ? app::texts::kRunningAsAdministrator
+                                         : app::texts::kRunningNoAnswer,
+                    app::texts::kAppTitle, MB_OK | MB_ICONWARNING);
         return 1;
     }
 

@@ -24,6 +24,9 @@ inline constexpr wchar_t kEntryListName[] = L"条目列表";
 inline constexpr wchar_t kStartFailed[] = L"无法创建 Corvantis 的窗口，程序无法启动。";
 inline constexpr wchar_t kRunningNoAnswer[] =
     L"这个文件夹里的 Corvantis 已在运行，但没有响应。\n请稍后再启动一次。";
+inline constexpr wchar_t kRunningAsAdministrator[] =
+    L"这个文件夹里的 Corvantis 已以管理员身份运行，没有响应这次启动。\n"
+    L"请切换到它的窗口，或者也以管理员身份启动。";
 inline constexpr wchar_t kCloseSaveFailed[] =
     L"无法保存 data.txt，修改尚未写入。\n请检查文件是否只读、被占用或磁盘已满，然后再次退出。";
 inline constexpr wchar_t kSaveFailed[] =

@@ -155,7 +155,11 @@ platform::ReplaceOutcome EntryFile::SaveOver(const OwnLines& own, platform::File
             saved.entryOf.push_back(sameForm ? line.keptBy : kNoLine);
         }
     }
-    std::string bytes = EncodeLines(toWrite, theirs.Form(), codePage_);
+    // New lines go in the file's own code page, which may not be the system's (a GBK file
+    // where the system's is UTF-8).
+    const unsigned fileCodePage =
+        theirs.Form() == TextForm::CodePage ? theirs.CodePage() : codePage_;
+    std::string bytes = EncodeLines(toWrite, theirs.Form(), fileCodePage);
     const auto outcome = platform::ReplaceUnchanged(
         path_, bytes, missing ? std::nullopt : std::optional<platform::FileStamp>(now.stamp));
     if (outcome == platform::ReplaceOutcome::Replaced) {

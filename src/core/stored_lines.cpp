@@ -69,8 +69,18 @@ StoredText TextOf(std::string_view bytes, unsigned systemCodePage) {
     }
     // One pass: the bytes before the first non-ASCII one are valid UTF-8 whatever they are.
     const size_t nonAscii = platform::FirstNonAscii(bytes);
-    if (nonAscii < bytes.size() && platform::IsValidUtf8(bytes.substr(nonAscii))) {
-        return {TextForm::Utf8, platform::kCodePageUtf8, bytes};
+    if (nonAscii < bytes.size()) {
+        const std::string_view rest = bytes.substr(nonAscii);
+        if (platform::IsValidUtf8(rest)) {
+            return {TextForm::Utf8, platform::kCodePageUtf8, bytes};
+        }
+        // A system whose code page is UTF-8 ("use UTF-8 for worldwide language support") has
+        // no other to read this file in: one that is GBK, from a Simplified Chinese system,
+        // reads as GBK, and its new lines are written so.
+        if (systemCodePage == platform::kCodePageUtf8 &&
+            platform::IsValidInCodePage(rest, platform::kCodePageGbk)) {
+            return {TextForm::CodePage, platform::kCodePageGbk, bytes};
+        }
     }
     return {TextForm::CodePage, systemCodePage, bytes};
 }

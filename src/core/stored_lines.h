@@ -20,7 +20,7 @@ inline constexpr std::string_view kUtf8Bom = "\xEF\xBB\xBF";
 enum class TextForm { CodePage, Utf8, Utf8Bom };
 
 // A file's bytes seen as text: their form, the code page the lines decode with (the system's,
-// or UTF-8), and the text after any byte-order mark.
+// or UTF-8; GBK for a GBK file where the system's is UTF-8), and the text after any mark.
 struct StoredText {
     TextForm form;
     unsigned codePage;

@@ -70,6 +70,14 @@ void WindowBase::Unbind() noexcept {
     hwnd_ = nullptr;
 }
 
+void WindowBase::PaletteChanged() {
+    RefreshPalette();
+    for (WindowBase* window : Bound()) {
+        window->FollowPalette();
+        InvalidateRect(window->Hwnd(), nullptr, TRUE);
+    }
+}
+
 bool PreTranslate(const MSG& message) {
     for (HWND window = message.hwnd; window != nullptr; window = GetParent(window)) {
         WindowBase* const bound = WindowBase::Of(window);

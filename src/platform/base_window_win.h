@@ -8,8 +8,10 @@
 // top) and routes every other message to T::HandleMessage. No exception ever leaves the window
 // procedure.
 
+#include "platform/colours.h"
 #include "platform/geometry.h"
 #include "platform/handles_win.h"
+#include "platform/palette_win.h"
 #include "platform/twips.h"
 #include "platform/monitor_win.h"
 #include "platform/gdi_win.h"
@@ -38,10 +40,15 @@ public:
     // A notification about this window that its parent received: the answer, or nullopt to leave
     // the message to the parent.
     virtual std::optional<LRESULT> OnReflected(UINT, WPARAM, LPARAM) { return std::nullopt; }
+    // The system's colours or its high contrast setting changed: every window of the program
+    // takes the colours it paints with again and paints anew.
+    static void PaletteChanged();
 
 protected:
     WindowBase() = default;
     virtual ~WindowBase() { Unbind(); }
+    // Takes the colours to paint with from the palette as it is now.
+    virtual void FollowPalette() {}
 
     // From now on the object is the program's window `window`; Unbind once that is destroyed.
     void Bind(HWND window);
@@ -159,6 +166,13 @@ private:
         Rgb colour;
     };
 
+    void FillClient(HDC dc, Rgb colour) const {
+        RECT client{};
+        GetClientRect(Hwnd(), &client);
+        const UniqueBrush brush(CreateSolidBrush(ToColorRef(colour)));
+        FillRect(dc, &client, brush.get());
+    }
+
     // The messages every window handles alike: the answer, or nullopt for the others.
     std::optional<LRESULT> HandleShared(UINT message, WPARAM wParam, LPARAM lParam) {
         if (auto reflected = Reflect(message, wParam, lParam)) {
@@ -168,10 +182,23 @@ private:
         case WM_PAINT: {
             const PaintScope paint(Hwnd());
             if (frame_) {
-                DrawFrame(paint.Dc(), ToPixelRect(frame_->place, dpi_), frame_->colour);
+                DrawFrame(paint.Dc(), ToPixelRect(frame_->place, dpi_),
+                          PaintColour(frame_->colour, ColourUse::Frame, CurrentPalette()));
             }
             return 0;
         }
+        case WM_ERASEBKGND:
+            // Under high contrast the theme's window colour, for a window and a panel alike; else
+            // the window's own background.
+            if (!CurrentPalette().highContrast) {
+                return std::nullopt;
+            }
+            FillClient(reinterpret_cast<HDC>(wParam), CurrentPalette().window);
+            return 1;
+        case WM_SYSCOLORCHANGE:
+        case WM_SETTINGCHANGE: // SPI_SETHIGHCONTRAST among others
+            PaletteChanged();
+            return std::nullopt;
         case WM_DPICHANGED:
             dpi_ = HIWORD(wParam);
             MoveToRect(Hwnd(), *reinterpret_cast<const RECT*>(lParam));

@@ -9,6 +9,8 @@
 namespace corvantis::platform {
 
 inline constexpr unsigned kCodePageUtf8 = 65001;
+// Simplified Chinese (GBK): the code page of the systems the program's own texts are written for.
+inline constexpr unsigned kCodePageGbk = 936;
 
 // Bytes in `codePage` to UTF-16. Bytes that are not valid there become U+FFFD; nothing is dropped.
 std::u16string DecodeCodePage(std::string_view bytes, unsigned codePage);

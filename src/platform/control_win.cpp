@@ -1,6 +1,7 @@
 #include "platform/control_win.h"
 
-#include "platform/accessible_win.h"
+#include "platform/named_accessible_win.h"
+#include "platform/palette_win.h"
 #include "platform/gdi_win.h"
 #include "platform/child_window_win.h"
 
@@ -25,8 +26,16 @@ bool Control::Create(HWND parent, const wchar_t* className, const wchar_t* text,
 }
 
 void Control::SetColours(const ControlColours& colours) {
-    colours_ = colours;
-    background_.reset(CreateSolidBrush(ToColorRef(colours.background)));
+    design_ = colours;
+    FollowPalette();
+}
+
+void Control::FollowPalette() {
+    if (!design_) {
+        return;
+    }
+    colours_ = PaintColours(*design_, CurrentPalette());
+    background_.reset(CreateSolidBrush(ToColorRef(colours_->background)));
     InvalidateRect(Hwnd(), nullptr, TRUE);
 }
 

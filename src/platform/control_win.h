@@ -4,6 +4,7 @@
 // parent reflects to it; a control that needs more of its own messages subclasses itself.
 
 #include "platform/base_window_win.h"
+#include "platform/colours.h"
 #include "platform/geometry.h"
 #include "platform/handles_win.h"
 #include "platform/child_window_win.h"
@@ -17,20 +18,14 @@
 
 namespace corvantis::platform {
 
-// How a control paints itself (WM_CTLCOLOR*): its text colour, if any, on its background, or its
-// text over whatever lies below it with the background filling the rest.
-struct ControlColours {
-    std::optional<Rgb> text;
-    Rgb background;
-    bool transparent = false;
-};
-
 class Control : public WindowBase {
 public:
     // False when it cannot be created. `id` is the control's identifier, by which tools find it.
     bool Create(HWND parent, const wchar_t* className, const wchar_t* text, DWORD style, int id,
                 DWORD exStyle = 0);
+    // The control's colours by its design; under high contrast it paints with the system's.
     void SetColours(const ControlColours& colours);
+    void FollowPalette() override;
     // A click on a button, or on a static control with SS_NOTIFY.
     void OnClick(std::function<void()> onClick) { onClick_ = std::move(onClick); }
     // What screen readers call the control: an edit box its label, a picture what it does.
@@ -48,6 +43,7 @@ public:
     std::optional<LRESULT> OnReflected(UINT message, WPARAM wParam, LPARAM lParam) override;
 
 protected:
+    // The colours it paints with now.
     const std::optional<ControlColours>& Colours() const { return colours_; }
     const std::u16string& Name() const { return name_; }
     void RaiseClick() const {
@@ -75,6 +71,7 @@ private:
 
     std::function<void()> onClick_;
     std::function<void(bool)> onFocus_;
+    std::optional<ControlColours> design_;
     std::optional<ControlColours> colours_;
     std::u16string name_;
     bool marksFocus_ = false;

@@ -5,10 +5,6 @@
 namespace corvantis::platform {
 namespace {
 
-// FNV-1a, 64 bits, over the UTF-16 code units.
-constexpr std::uint64_t kFnvOffset = 14695981039346656037ULL;
-constexpr std::uint64_t kFnvPrime = 1099511628211ULL;
-
 std::wstring LongPath(const std::wstring& path) {
     const DWORD size = GetLongPathNameW(path.c_str(), nullptr, 0);
     if (size == 0) {
@@ -37,31 +33,18 @@ std::wstring Capitals(const std::wstring& text) {
     return capitals;
 }
 
-std::wstring MutexName(std::uint64_t key) {
-    static constexpr wchar_t kHex[] = L"0123456789abcdef";
-    std::wstring name = L"Local\\Corvantis.";
-    for (int shift = 60; shift >= 0; shift -= 4) {
-        name += kHex[(key >> shift) & 0xF];
-    }
-    return name;
-}
-
 } // namespace
 
 std::uint64_t FolderKey(std::u16string_view folder) {
     const std::wstring path(reinterpret_cast<const wchar_t*>(folder.data()), folder.size());
-    std::uint64_t key = kFnvOffset;
-    for (const wchar_t unit : Capitals(LongPath(path))) {
-        key = (key ^ static_cast<std::uint16_t>(unit)) * kFnvPrime;
-    }
-    return key;
+    const std::wstring spelling = Capitals(LongPath(path));
+    return KeyOfSpelling({reinterpret_cast<const char16_t*>(spelling.data()), spelling.size()});
 }
 
-InstanceLock::InstanceLock(std::u16string_view folder)
-    : key_(FolderKey(folder)), mutex_(CreateMutexW(nullptr, FALSE, MutexName(key_).c_str())) {
-    if (!mutex_) {
-        Trace(L"CreateMutexW failed: this copy runs without looking for another");
-    }
+InstanceLock::InstanceLock(std::u16string_view folder) : key_(FolderKey(folder)) {
+    const std::u16string name = MutexName(key_);
+    name_.assign(name.begin(), name.end());
+    Acquire();
 }
 
 InstanceLock::~InstanceLock() {
@@ -70,12 +53,43 @@ InstanceLock::~InstanceLock() {
     }
 }
 
+void InstanceLock::Acquire() {
+    mutex_.reset(CreateMutexW(nullptr, FALSE, name_.c_str()));
+    const MutexCreation creation = mutex_ ? MutexCreation::Made
+                                   : GetLastError() == ERROR_ACCESS_DENIED
+                                       ? MutexCreation::AccessDenied
+                                       : MutexCreation::Failed;
+    if (creation == MutexCreation::AccessDenied) {
+        // A wait needs SYNCHRONIZE alone, which the mutex of a copy run as administrator may
+        // still grant this one.
+        mutex_.reset(OpenMutexW(SYNCHRONIZE, FALSE, name_.c_str()));
+    }
+    state_ = StateAfter(creation, mutex_ != nullptr);
+    if (state_ == LockState::Unlocked) {
+        Trace(L"CreateMutexW failed: this copy runs without looking for another");
+    }
+}
+
 bool InstanceLock::Own(DWORD milliseconds) {
-    if (!owned_) {
+    if (owned_) {
+        return true;
+    }
+    if (state_ == LockState::HeldElsewhere) {
+        Acquire(); // the copy that holds the folder may have ended meanwhile
+    }
+    switch (state_) {
+    case LockState::Waitable: {
         // A copy that ended without letting go (WAIT_ABANDONED) has still let go.
-        const DWORD result =
-            mutex_ ? WaitForSingleObject(mutex_.get(), milliseconds) : WAIT_OBJECT_0;
+        const DWORD result = WaitForSingleObject(mutex_.get(), milliseconds);
         owned_ = result == WAIT_OBJECT_0 || result == WAIT_ABANDONED;
+        break;
+    }
+    case LockState::HeldElsewhere:
+        Sleep(milliseconds);
+        break;
+    case LockState::Unlocked:
+        owned_ = true;
+        break;
     }
     return owned_;
 }

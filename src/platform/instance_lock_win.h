@@ -3,10 +3,12 @@
 // mutex, and the copy that owns it is the one that runs.
 
 #include "platform/handles_win.h"
+#include "platform/instance_name.h"
 
 #include <windows.h>
 
 #include <cstdint>
+#include <string>
 #include <string_view>
 
 namespace corvantis::platform {
@@ -26,11 +28,18 @@ public:
 
     // Waits up to `milliseconds` for the lock; true once this copy owns it.
     bool Own(DWORD milliseconds);
+    // Whether a copy that this one may not even wait for holds the folder: one run as
+    // administrator, when this one is not.
+    bool HeldElsewhere() const { return state_ == LockState::HeldElsewhere; }
     std::uint64_t Key() const { return key_; }
 
 private:
+    void Acquire();
+
     std::uint64_t key_;
+    std::wstring name_;
     UniqueHandle mutex_;
+    LockState state_ = LockState::Unlocked;
     bool owned_ = false;
 };
 

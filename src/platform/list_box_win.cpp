@@ -1,6 +1,6 @@
 #include "platform/list_box_win.h"
 
-#include "platform/accessible_win.h"
+#include "platform/list_accessible_win.h"
 #include "platform/drag_source_win.h"
 #include "platform/gdi_win.h"
 
@@ -187,7 +187,9 @@ void ListBox::NotifyChanges() {
     if (selection >= 0 && selection != shown_.selection) {
         NotifyItemSelection(Hwnd(), selection);
     }
-    if (focused && (!shown_.focused || caret != shown_.caret)) {
+    // USER raises the focus of the list itself, with its window's (EVENT_OBJECT_FOCUS for the
+    // window object, when it takes the keyboard focus); its items are the list's own.
+    if (focused && caret >= 0 && (!shown_.focused || caret != shown_.caret)) {
         NotifyItemFocus(Hwnd(), caret);
     }
     shown_ = {selection, caret, focused};

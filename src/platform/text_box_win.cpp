@@ -1,6 +1,7 @@
 #include "platform/text_box_win.h"
 
 #include "platform/drag_source_win.h"
+#include "platform/edit_keys.h"
 #include "platform/child_window_win.h"
 
 #include <commctrl.h>
@@ -33,6 +34,10 @@ void TextBox::AcceptDrops(DropCallback onDrop) {
 }
 
 bool TextBox::PreTranslateMessage(const MSG& message) {
+    if (message.message == WM_CHAR && message.hwnd == Hwnd() &&
+        !ReachesSingleLineBox(KeyMessage::Character, static_cast<unsigned>(message.wParam))) {
+        return true; // the key-down went on already; this would only beep
+    }
     if (!dragsSelection_ || message.message != WM_LBUTTONDOWN || message.hwnd != Hwnd()) {
         return false;
     }

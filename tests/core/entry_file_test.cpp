@@ -32,6 +32,7 @@ using Lines = std::vector<std::u16string>;
 
 constexpr unsigned kGbk = 936;
 constexpr unsigned kWestern = 1252;
+constexpr unsigned kUtf8 = platform::kCodePageUtf8;
 
 Lines Shown(const EntryList& list) {
     return list.Items();
@@ -97,6 +98,10 @@ TEST(EntryFileForm, ReadsTheCodePageOrUtf8WithOrWithoutItsMark) {
          TextForm::CodePage},
         // Any other leading bytes are text of the first line.
         {"\xEF\xBB:x", kWestern, {u"\u00EF\u00BB:x"}, TextForm::CodePage},
+        // Where the system's code page is UTF-8, a file that is not UTF-8 but GBK reads as GBK.
+        {"\xB0\xD9\xB6\xC8:x\r\n", kUtf8, {u"百度:x"}, TextForm::CodePage},
+        {"\xE7\x8C\xAB:x\r\n", kUtf8, {u"猫:x"}, TextForm::Utf8},
+        {"a:\x81\r\n", kUtf8, {u"a:\uFFFD"}, TextForm::CodePage},
     };
     for (const auto& c : cases) {
         const StoredLines stored(c.bytes, c.codePage);
@@ -125,6 +130,8 @@ TEST(EntryFileForm, KeepsUntouchedLinesByteForByteAndMovesToUtf8OnlyWhenANewLine
         {"a NUL survives", "a" + nul + "b:x\r\n", kGbk, u"n:y", "n:y\r\na" + nul + "b:x\r\n"},
         {"lone LF and CR ends become CR LF", "a:x\nb:y\rc:z", kGbk, u"n:y",
          "n:y\r\na:x\r\nb:y\r\nc:z\r\n"},
+        {"a GBK file where the system's code page is UTF-8 stays GBK", "\xB0\xD9:x\r\n", kUtf8,
+         u"\u5EA6:y", "\xB6\xC8:y\r\n\xB0\xD9:x\r\n"},
         {"a new line the code page lacks moves the file to UTF-8 with mark", "\xB0\xD9:x\r\n", kGbk,
          u"\uD55C:y", "\xEF\xBB\xBF\xED\x95\x9C:y\r\n\xE7\x99\xBE:x\r\n"},
         {"code page bytes that would read as a mark are written as UTF-8 with mark", "a:x\r\n",

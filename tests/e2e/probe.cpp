@@ -6,7 +6,8 @@
 //   probe text  window id       the control's text, read with WM_GETTEXT
 //   probe items window id       a list as a screen reader reads it (its accessible object): its
 //                               name and role, each item's name, and which items are selected,
-//                               focused and offscreen
+//                               focused and offscreen, its first and last child, where it is
+//                               against its client area, and whether its border is outside it
 //   probe name  window id       a control's accessible name and role
 //   probe focus [window]        id of the control that has the keyboard focus in the window's
 //   thread
@@ -177,6 +178,16 @@ struct Accessible {
         }
         return value.lVal;
     }
+    // The child accNavigate reaches from the list itself: 0 for S_FALSE with VT_EMPTY, as for
+    // nothing that way; -1 for any other answer.
+    long Navigate(long direction) const {
+        VARIANT end;
+        VariantInit(&end);
+        const HRESULT result = object->accNavigate(direction, Child(CHILDID_SELF), &end);
+        return result == S_FALSE && end.vt == VT_EMPTY ? 0
+               : result == S_OK && end.vt == VT_I4     ? end.lVal
+                                                       : -1;
+    }
     long Role(long id) const { return Number(&IAccessible::get_accRole, id); }
     long State(long id) const { return Number(&IAccessible::get_accState, id); }
 };
@@ -234,6 +245,23 @@ std::optional<JsonObject> ReadAccessible(HWND control, bool items) {
     json.Add("itemRole", static_cast<long long>(accessible->Role(1)));
     json.Add("selected", JsonNumbers(selected));
     json.Add("focused", JsonNumbers(focused)).Add("offscreen", JsonNumbers(offscreen));
+    json.Add("first", static_cast<long long>(accessible->Navigate(NAVDIR_FIRSTCHILD)));
+    json.Add("last", static_cast<long long>(accessible->Navigate(NAVDIR_LASTCHILD)));
+    // Where the list says it is, against its client area on screen; and what it answers for a
+    // point on its border.
+    long left = 0, top = 0, width = 0, height = 0;
+    accessible->object->accLocation(&left, &top, &width, &height, Accessible::Child(CHILDID_SELF));
+    RECT client{};
+    GetClientRect(control, &client);
+    MapWindowPoints(control, nullptr, reinterpret_cast<POINT*>(&client), 2);
+    json.Add("location", JsonNumbers({left, top, width, height}));
+    json.Add("client", JsonNumbers({client.left, client.top, client.right - client.left,
+                                    client.bottom - client.top}));
+    RECT window{};
+    GetWindowRect(control, &window);
+    VARIANT hit;
+    VariantInit(&hit);
+    json.Add("borderHit", accessible->object->accHitTest(window.left, window.top, &hit) == S_FALSE);
     return json;
 }
 

@@ -282,7 +282,8 @@ class EditingTest(EditingTestCase):
         self.choose(0, ADD)
         editor = self.wait_for_editor()
         self.assertFalse(self.window_state()["visible"])
-        self.assertIsNone(self.find_window(WINDOW_TITLE))
+        # The launcher hides once the editor has taken the foreground.
+        self.wait_until(lambda: self.find_window(WINDOW_TITLE) is None, what="the launcher hidden")
         self.assertEqual(self.editor_boxes(), ("", ""))
         self.assertEqual(self.editor_text(ID.EditorTitleLabel), "添加")
         self.assertEqual(self.probe("focus", EDITOR_TITLE)["focus"], ID.KeywordsBox)

@@ -26,6 +26,9 @@ class ScreenReaderTest(EditingTestCase):
         self.assertEqual(read["selected"], [])
         self.assertIn(len(LINES) - 1, read["offscreen"])
         self.assertNotIn(0, read["offscreen"])
+        self.assertEqual((read["first"], read["last"]), (1, len(LINES)))
+        self.assertEqual(read["location"], read["client"])
+        self.assertTrue(read["borderHit"], "a point on the border is outside the list")
 
         # A click selects an item (and opens the menu, dismissed here): the reader hears it.
         self.open_menu(2)
@@ -37,6 +40,11 @@ class ScreenReaderTest(EditingTestCase):
         )
         self.assertEqual(read["focused"], [2])
         self.assertEqual(len(read["items"][2]), 300)
+
+    def test_an_empty_list_has_no_first_or_last_child(self):
+        self.start_launcher(gbk_file([]))
+        read = self.accessible(ID.EntryList, items=True)
+        self.assertEqual((read["count"], read["first"], read["last"]), (0, 0, 0))
 
     def test_the_controls_are_named_by_their_tips_and_labels(self):
         self.start_launcher(gbk_file(LINES[:1]))

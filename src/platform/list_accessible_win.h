@@ -1,6 +1,6 @@
 #pragma once
-// What screen readers and automation tools read of the program's controls (Microsoft Active
-// Accessibility): the answers to WM_GETOBJECT for the client area of a control.
+// What screen readers and automation tools read of the entry list (Microsoft Active
+// Accessibility): the list box's own accessible object, and the events it raises.
 
 #include <windows.h>
 
@@ -17,13 +17,9 @@ namespace corvantis::platform {
 std::optional<LRESULT> AnswerListObject(HWND list, WPARAM wParam, LPARAM lParam,
                                         const std::u16string& name);
 
-// The system's accessible object of a control, but named `name`: an edit box by its label, a
-// picture by what it does.
-std::optional<LRESULT> AnswerNamedObject(HWND control, WPARAM wParam, LPARAM lParam,
-                                         const std::u16string& name);
-
-// Tells screen readers that `list`'s item `index` (-1: the list itself) took the focus or the
-// selection, or that the list's items changed, as a plain list box does.
+// Tells screen readers that `list`'s item `index` took the focus, or took the selection (-1: the
+// list itself), or that the list's items changed: the events of the list's own object that USER
+// does not raise for a list box (it raises those of its window, such as its taking the focus).
 void NotifyItemFocus(HWND list, int index);
 void NotifyItemSelection(HWND list, int index);
 void NotifyItemsChanged(HWND list);
