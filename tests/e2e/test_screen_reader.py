@@ -1,18 +1,24 @@
 """What a screen reader reads of the launcher, from another process through the accessible objects
-(MSAA): every entry of the list by its text with its state, and the controls by their names."""
+(MSAA): every entry of the list by its text with its state, also of a line drawn cut short, and
+the controls by their names."""
 
 import unittest
+from collections import Counter
 
-from harness import ID, gbk_file
-from test_editing import ADD, EDITOR_TITLE, EditingTestCase
+from harness import ID, gbk_file, run, tool, x_env
+from test_editing import ADD, EDITOR_TITLE, ITEM_HEIGHT, EditingTestCase
 
 ROLE_SYSTEM_LIST, ROLE_SYSTEM_LISTITEM = 0x21, 0x22
-# A Chinese entry, an empty line, a line of 300 characters, and enough more that some are out of
-# view.
+ELLIPSIS = "…"
+# A Chinese entry, an empty line, a line of 400 characters (far wider than the list), the mark
+# that ends it on screen, and enough more that some are out of view.
+LONG, MARK = 2, 3
 LINES = (
-    ["g 谷歌:https://www.google.com/search?q={query}", "", "长" * 150 + ":" + "x" * 149]
+    ["g 谷歌:https://www.google.com/search?q={query}", "", "长" * 150 + ":" + "x" * 249, ELLIPSIS]
     + [f"k{i}:C:\\目录\\{i}.txt" for i in range(40)]
 )
+# The list's client area within its window rectangle: a 2-pixel edge, and the scroll bar.
+EDGE, SCROLL_BAR = 2, 16
 
 
 class ScreenReaderTest(EditingTestCase):
@@ -26,17 +32,37 @@ class ScreenReaderTest(EditingTestCase):
         self.assertEqual(read["selected"], [])
         self.assertIn(len(LINES) - 1, read["offscreen"])
         self.assertNotIn(0, read["offscreen"])
+        # On screen the long line ends in the mark, drawn as the mark's own row draws it.
+        long, mark = self.row_ink(LONG), self.row_ink(MARK)
+        self.assertTrue(mark and len(long) > len(mark), "nothing drawn")
+        self.assertEqual(long[-len(mark) :], mark)
 
         # A click selects an item (and opens the menu, dismissed here): the reader hears it.
-        self.open_menu(2)
+        self.open_menu(LONG)
         self.key("Escape")
         self.wait_until(lambda: self.find_popup() is None, what="the menu dismissed")
         read = self.wait_until(
-            lambda: (r := self.accessible(ID.EntryList, items=True))["selected"] == [2] and r,
+            lambda: (r := self.accessible(ID.EntryList, items=True))["selected"] == [LONG] and r,
             what="the third entry read as selected",
         )
-        self.assertEqual(read["focused"], [2])
-        self.assertEqual(len(read["items"][2]), 300)
+        self.assertEqual(read["focused"], [LONG])
+        self.assertEqual(len(read["items"][LONG]), 400)
+
+    def row_ink(self, index):
+        """The columns of a row of the list that hold ink, from its first to its last, each as
+        its pixels from top to bottom."""
+        rect = self.window_rect(ID.EntryList)
+        width = rect["right"] - rect["left"] - 2 * EDGE - SCROLL_BAR
+        crop = f"{width}x{ITEM_HEIGHT}+{rect['left'] + EDGE}+{rect['top'] + EDGE + ITEM_HEIGHT * index}"
+        pixels = run(
+            [tool("convert"), self.screenshot(f"row{index}"), "-crop", crop, "+repage",
+             "-colorspace", "gray", "-depth", "8", "gray:-"],
+            x_env(self.display),
+        ).stdout
+        columns = [pixels[x::width] for x in range(width)]
+        background = Counter(pixels).most_common(1)[0][0]
+        inked = [x for x, column in enumerate(columns) if set(column) != {background}]
+        return columns[inked[0] : inked[-1] + 1] if inked else []
 
     def test_the_controls_are_named_by_their_tips_and_labels(self):
         self.start_launcher(gbk_file(LINES[:1]))
