@@ -265,10 +265,11 @@ void ListBox::OnPress(LPARAM position) {
         }
         return source_.text(selected);
     });
+    // The list ends its press either way: after a drag the button came up in the drag, and a list
+    // left pressing goes on tracking the pointer.
+    CallOwn(WM_LBUTTONUP, 0, position);
     if (!dragged) {
-        // Released within the drag distance: the list ends its press, then the click is raised.
-        CallOwn(WM_LBUTTONUP, 0, position);
-        RaiseClick();
+        RaiseClick(); // released within the drag distance: a click
     }
 }
 
