@@ -12,13 +12,15 @@ Corvantis-<version>-win64.zip. The zip holds, in this order:
                        byte-order mark, CR LF line ends
 
 The guide is made from README.zh-CN.md rather than kept as a second copy, so the two never say
-different things. Markdown reads as plain text; only what means nothing outside the repository
-changes: pictures and lines that merely link to another of its files are left out, other links
-to its files become their text, and code blocks lose their fences and are indented instead. The
-Markdown keeps each paragraph on one line (a line break inside Chinese text shows as a space on
-a web page); the guide breaks them to fit Notepad's window, which does not wrap by default. Its
-name is ASCII because Windows' own zip folders read entry names in the system's code page, not
-as UTF-8: a Chinese name would show garbled there.
+different things. It is for a Windows user reading it in Notepad, so it stops where the Markdown
+turns to building from source and to Linux (an HTML comment, GUIDE_END, marks the place), and
+it holds no Markdown mark: headings are underlined instead of marked with `#`, code loses its
+backticks, code blocks their fences (they are indented instead), pictures and lines that merely
+link to another file of the repository are left out, and other links to its files become their
+text. The Markdown keeps each paragraph on one line (a line break inside Chinese text shows as a
+space on a web page); the guide breaks them to fit Notepad's window, which does not wrap by
+default. Its name is ASCII because Windows' own zip folders read entry names in the system's
+code page, not as UTF-8: a Chinese name would show garbled there.
 
 The same inputs give the same zip, byte for byte: a fixed order, one fixed timestamp, no owner or
 permission bits, zlib's deflate at a fixed level. Standard library only.
@@ -45,7 +47,12 @@ COMPRESSION_LEVEL = 9
 MSDOS = 0
 
 BOM = "\ufeff"
+# Where the Markdown turns to what concerns only those who build from source or run on Linux.
+GUIDE_END = re.compile(r"^<!-- 发布包里的说明到此为止")
 CODE_FENCE = "```"
+# A heading, and the character that underlines it in the guide, by its level.
+HEADING = re.compile(r"^(#+) +(.*)$")
+UNDERLINES = {1: "=", 2: "=", 3: "-"}
 CODE_INDENT = "    "
 # A link to another file of the repository: [text](target) with a target that is not a URL.
 FILE_LINK = re.compile(r"\[([^\]]*)\]\((?![a-z]+:)[^)]*\)")
@@ -69,9 +76,11 @@ def columns(text):
 
 
 def break_units(text):
-    """The text cut where a line may break, spaces being units of their own."""
+    """The text cut where a line may break, spaces being units of their own; code without its
+    backticks."""
     units = []
     for unit in BREAK_UNIT.findall(text):
+        unit = unit.strip("`") if unit.startswith("`") else unit
         glued = units and not unit.isspace() and not units[-1].isspace()
         if glued and (unit[0] in NO_LINE_START or units[-1][-1] in NO_LINE_END):
             units[-1] += unit
@@ -102,6 +111,8 @@ def guide_text(markdown):
     lines = []
     in_code = False
     for line in markdown.splitlines():
+        if GUIDE_END.match(line):
+            break
         if line.startswith(CODE_FENCE):
             in_code = not in_code
             continue
@@ -109,6 +120,11 @@ def guide_text(markdown):
             lines.append(CODE_INDENT + line if line else line)
             continue
         if PICTURE.match(line) or (line and not FILE_LINK.sub("", line).strip()):
+            continue
+        heading = HEADING.match(line)
+        if heading:
+            title = "".join(break_units(heading.group(2)))
+            lines += [title, UNDERLINES[len(heading.group(1))] * columns(title)]
             continue
         lines.extend(wrapped(FILE_LINK.sub(r"\1", line)))
     # The left-out lines may leave two empty lines in a row, or one at the top.

@@ -4,8 +4,10 @@
 #include "platform/handles_win.h"
 
 #include <shlobj.h>
+#include <windowsx.h>
 
 #include <algorithm>
+#include <cstdlib>
 #include <cstring>
 
 namespace corvantis::platform {
@@ -129,6 +131,41 @@ private:
     ~DropSource() = default;
 };
 
+// Whether the pointer, with the left button held since `press` (client pixels of `control`), moves
+// past the system's drag distance on either side before the button comes up: DragDetect's test.
+// Wine's DragDetect takes every move for a drag (it compares a move's client point with a
+// rectangle around the screen point it is given), so that a click with the slightest jitter
+// dragged the line out and dropped it into a new editor instead of opening the menu.
+bool LeavesDragDistance(HWND control, POINT press) {
+    const int across = std::abs(GetSystemMetrics(SM_CXDRAG));
+    const int down = std::abs(GetSystemMetrics(SM_CYDRAG));
+    const RECT still{press.x - across, press.y - down, press.x + across + 1, press.y + down + 1};
+    SetCapture(control);
+    for (;;) {
+        MSG message{};
+        while (PeekMessageW(&message, nullptr, WM_MOUSEFIRST, WM_MOUSELAST, PM_REMOVE)) {
+            if (message.message == WM_LBUTTONUP) {
+                ReleaseCapture();
+                return false;
+            }
+            if (message.message != WM_MOUSEMOVE) {
+                continue;
+            }
+            POINT at{GET_X_LPARAM(message.lParam), GET_Y_LPARAM(message.lParam)};
+            MapWindowPoints(message.hwnd, control, &at, 1);
+            if (!PtInRect(&still, at)) {
+                ReleaseCapture();
+                return true;
+            }
+        }
+        // The press ended where this loop cannot see it: another window took the mouse.
+        if (GetCapture() != control || GetKeyState(VK_LBUTTON) >= 0) {
+            return false;
+        }
+        WaitMessage();
+    }
+}
+
 } // namespace
 
 std::vector<ClipData> TextClipData(std::u16string_view text) {
@@ -163,9 +200,7 @@ DWORD DragOut(std::vector<ClipData> formats, DWORD allowedEffects) {
 
 bool DragTextOnPress(HWND control, POINT press,
                      const std::function<std::optional<std::u16string>()>& text) {
-    POINT screen = press;
-    ClientToScreen(control, &screen);
-    if (!DragDetect(control, screen)) {
+    if (!LeavesDragDistance(control, press)) {
         return false;
     }
     if (const auto dragged = text()) {

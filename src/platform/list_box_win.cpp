@@ -16,6 +16,31 @@ constexpr DWORD kListStyle = WS_VISIBLE | WS_TABSTOP | WS_VSCROLL | LBS_NOTIFY |
                              LBS_NOINTEGRALHEIGHT | LBS_NODATA | LBS_OWNERDRAWFIXED;
 // Where an item's text starts within its row, in pixels, as a plain list box draws it.
 constexpr int kTextInset = 1;
+// Ends a line cut to fit its row, so that it shows more follows.
+constexpr char16_t kEllipsis = u'\u2026';
+
+// The line as its row of `width` pixels shows it: whole when it fits, else cut with an ellipsis
+// at its end. Only the drawing is cut: readers, drags and the file get the whole line.
+std::u16string FittedLine(HDC dc, std::u16string line, int width) {
+    const auto* text = reinterpret_cast<const wchar_t*>(line.c_str());
+    const auto length = static_cast<int>(line.size());
+    int fit = 0;
+    SIZE size{};
+    if (!GetTextExtentExPointW(dc, text, length, width, &fit, nullptr, &size) || fit >= length) {
+        return line;
+    }
+    SIZE mark{};
+    GetTextExtentPoint32W(dc, reinterpret_cast<const wchar_t*>(&kEllipsis), 1, &mark);
+    fit = 0;
+    GetTextExtentExPointW(dc, text, length, std::max<int>(width - mark.cx, 0), &fit, nullptr,
+                          &size);
+    if (fit > 0 && IS_HIGH_SURROGATE(line[fit - 1])) {
+        --fit; // never half a character
+    }
+    line.resize(static_cast<size_t>(fit));
+    line += kEllipsis;
+    return line;
+}
 
 } // namespace
 
@@ -99,7 +124,9 @@ void ListBox::Draw(const DRAWITEMSTRUCT& item) const {
     const int index = static_cast<int>(item.itemID);
     const auto count = SendMessageW(Hwnd(), LB_GETCOUNT, 0, 0);
     // Only the rows on screen are ever asked for.
-    const std::u16string line = index >= 0 && index < count ? source_.text(index) : u"";
+    const std::u16string line =
+        FittedLine(dc, index >= 0 && index < count ? source_.text(index) : u"",
+                   row.right - row.left - kTextInset);
     ExtTextOutW(dc, row.left + kTextInset, row.top, ETO_OPAQUE | ETO_CLIPPED, &row,
                 reinterpret_cast<const wchar_t*>(line.data()), static_cast<UINT>(line.size()),
                 nullptr);
@@ -240,10 +267,11 @@ void ListBox::OnPress(LPARAM position) {
         }
         return source_.text(selected);
     });
+    // The list ends its press either way: after a drag the button came up in the drag, and a list
+    // left pressing goes on tracking the pointer.
+    CallOwn(WM_LBUTTONUP, 0, position);
     if (!dragged) {
-        // Released within the drag distance: the list ends its press, then the click is raised.
-        CallOwn(WM_LBUTTONUP, 0, position);
-        RaiseClick();
+        RaiseClick(); // released within the drag distance: a click
     }
 }
 

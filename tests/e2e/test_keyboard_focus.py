@@ -1,7 +1,7 @@
-"""The keyboard goes where the user looks: under a real window manager (openbox) the launcher gets it
-when started or summoned by its command, the editor is finished from the keyboard, an unseen
-button shows that it has the focus, and a revealed launcher stays while its menu or message box
-is open."""
+"""The keyboard and the mouse go where the user looks: under a real window manager (openbox) the
+launcher gets the keyboard when started or summoned by its command, the editor is finished from
+the keyboard and takes clicks as soon as it opens from the menu, an unseen button shows that it
+has the focus, and a revealed launcher stays while its menu or message box is open."""
 
 import os
 import unittest
@@ -22,6 +22,13 @@ from test_editing import ADD, EDIT, EDITOR_TITLE, ITEM_HEIGHT, LINES, EditingTes
 
 INSTALL = REPO / "scripts" / "install.sh"
 INSTALL_TIMEOUT = 120
+# Editor openings from the menu, each at once clicked into and typed into.
+OPENINGS = 50
+# Their turns: add and edit, released where pressed or after a hand's jitter within the drag
+# distance (pixels on each axis). Each round of turns begins after an entry was dragged this far
+# and dropped back on the list, which opens the editor too.
+TURNS = [(ADD, 0), (EDIT, 0), (ADD, 2), (EDIT, 2)]
+DROP, DRAG = "drop", 12
 
 
 class DesktopTestCase(EditingTestCase):
@@ -116,6 +123,37 @@ class DesktopKeyboardTest(DesktopTestCase):
         self.wait_for_editor_closed()
         self.assertTrue(self.window_state()["visible"], "Alt+F4 closed the launcher too")
         self.assertEqual(self.list_items(), ["k:C:\\x.txt"] + LINES)
+
+    def test_the_editor_opened_from_the_menu_takes_a_click_at_once_every_time(self):
+        self.install_and_start(gbk_file(LINES))
+        items = self.window_rect(ID.EntryList)
+        x, y = items["left"] + 60, items["top"] + ITEM_HEIGHT // 2
+        target = None
+        missed = []
+        for opening in range(OPENINGS):
+            turn = TURNS[opening % len(TURNS)]
+            for command, moved in [(DROP, DRAG), turn] if turn == TURNS[0] else [turn]:
+                self.xdotool("mousemove", x, y, "sleep", "0.1", "mousedown", "1",
+                             "mousemove", x + moved, y + moved, "sleep", "0.1", "mouseup", "1")
+                if command != DROP:
+                    menu = self.wait_until(self.find_popup, what="the menu")
+                    self.click_command(self.geometry(menu), command)
+                self.wait_for_editor()
+                target = target or self.probe("rect", EDITOR_TITLE, ID.TargetBox)
+                self.click_centre(target)
+                try:
+                    # The click has arrived once the box has the keyboard; then what is typed.
+                    self.wait_until(lambda: self.probe("focus", EDITOR_TITLE)["focus"]
+                                    == ID.TargetBox, timeout=5, what="the click in the box")
+                    self.type_text("7")
+                    self.wait_until(lambda: "7" in self.editor_text(ID.TargetBox), timeout=5,
+                                    what="the typed character in the box")
+                except AssertionError:
+                    missed.append((opening, command, moved, self.editor_boxes()))
+                    self.screenshot(f"missed-{opening}")
+                self.key("alt+F4")
+                self.wait_for_editor_closed()
+        self.assertEqual(missed, [], f"{len(missed)} openings did not take the click")
 
 
 class UnseenButtonTest(EditingTestCase):

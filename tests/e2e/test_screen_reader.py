@@ -1,18 +1,26 @@
 """What a screen reader reads of the launcher, from another process through the accessible objects
-(MSAA): every entry of the list by its text with its state, and the controls by their names."""
+(MSAA): every entry of the list by its whole text with its state, also one drawn cut short, and
+the controls by their names."""
 
+import re
 import unittest
+from collections import Counter
 
-from harness import ID, gbk_file
-from test_editing import ADD, EDITOR_TITLE, EditingTestCase
+from harness import ID, gbk_file, run, tool, x_env
+from test_editing import ADD, EDITOR_TITLE, ITEM_HEIGHT, EditingTestCase
 
 ROLE_SYSTEM_LIST, ROLE_SYSTEM_LISTITEM = 0x21, 0x22
-# A Chinese entry, an empty line, a line of 300 characters, and enough more that some are out of
-# view.
+# A Chinese entry, an empty line, a line of 400 characters (far wider than the list), and enough
+# more that some are out of view.
+LONG = 2
 LINES = (
-    ["g 谷歌:https://www.google.com/search?q={query}", "", "长" * 150 + ":" + "x" * 149]
+    ["g 谷歌:https://www.google.com/search?q={query}", "", "长" * 150 + ":" + "x" * 249]
     + [f"k{i}:C:\\目录\\{i}.txt" for i in range(40)]
 )
+# The list's client area within its window rectangle: a 2-pixel edge, and the scroll bar.
+EDGE, SCROLL_BAR = 2, 16
+# At most this wide and high, in pixels, each dot of the ellipsis.
+DOT = 3
 
 
 class ScreenReaderTest(EditingTestCase):
@@ -29,17 +37,41 @@ class ScreenReaderTest(EditingTestCase):
         self.assertEqual((read["first"], read["last"]), (1, len(LINES)))
         self.assertEqual(read["location"], read["client"])
         self.assertTrue(read["borderHit"], "a point on the border is outside the list")
+        # On screen the long line ends in "…": its last three marks are dots. (A mark as high as
+        # the row is an edge of the list.)
+        marks = [(w, h) for w, h in self.row_marks(LONG) if h < ITEM_HEIGHT]
+        self.assertGreater(len(marks), 3, "the line is not drawn")
+        self.assertTrue(all(w <= DOT and h <= DOT for w, h in marks[-3:]), marks[-4:])
 
         # A click selects an item (and opens the menu, dismissed here): the reader hears it.
-        self.open_menu(2)
+        self.open_menu(LONG)
         self.key("Escape")
         self.wait_until(lambda: self.find_popup() is None, what="the menu dismissed")
         read = self.wait_until(
-            lambda: (r := self.accessible(ID.EntryList, items=True))["selected"] == [2] and r,
+            lambda: (r := self.accessible(ID.EntryList, items=True))["selected"] == [LONG] and r,
             what="the third entry read as selected",
         )
-        self.assertEqual(read["focused"], [2])
-        self.assertEqual(len(read["items"][2]), 300)
+        self.assertEqual(read["focused"], [LONG])
+        self.assertEqual(len(read["items"][LONG]), 400)
+
+    def row_marks(self, index):
+        """The marks drawn in a row of the list, left to right, each as its width and height in
+        pixels: a run of columns holding ink, apart from the next by a column without."""
+        rect = self.window_rect(ID.EntryList)
+        width = rect["right"] - rect["left"] - 2 * EDGE - SCROLL_BAR
+        top = rect["top"] + EDGE + ITEM_HEIGHT * index
+        pixels = run(
+            [tool("convert"), self.screenshot(f"row{index}"), "-crop",
+             f"{width}x{ITEM_HEIGHT}+{rect['left'] + EDGE}+{top}", "+repage",
+             "-colorspace", "gray", "-depth", "8", "gray:-"],
+            x_env(self.display),
+        ).stdout
+        background = Counter(pixels).most_common(1)[0][0]
+        inked = [{y for y in range(ITEM_HEIGHT) if pixels[y * width + x] != background}
+                 for x in range(width)]
+        runs = re.finditer("1+", "".join("1" if rows else "0" for rows in inked))
+        return [(len(rows), max(set().union(*rows)) - min(set().union(*rows)) + 1)
+                for rows in (inked[r.start() : r.end()] for r in runs)]
 
     def test_an_empty_list_has_no_first_or_last_child(self):
         self.start_launcher(gbk_file([]))

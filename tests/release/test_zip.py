@@ -33,6 +33,16 @@ from make_release_zip import LINE_WIDTH, columns  # noqa: E402
 NAMES = ["corvantis.exe", "data.txt", "README.zh-CN.txt"]
 # What Notepad needs to read a file right on every Windows: a byte-order mark, CR LF line ends.
 TEXT_FILES = ["data.txt", "README.zh-CN.txt"]
+# What a Windows user looks for in the guide, each a heading of its own, in this order.
+GUIDE_SECTIONS = [
+    "安装和启动",
+    "添加程序、文件夹和网页搜索",
+    "使用",
+    "停靠在屏幕边缘",
+    "条目保存在哪里：备份和同步",
+    "快捷键和开机启动",
+    "SmartScreen 的警告和卸载",
+]
 
 
 def build_zip(build_dir):
@@ -71,9 +81,13 @@ class ReleaseZipTest(unittest.TestCase):
 
     def test_guide_is_plain_text_that_fits_notepad(self):
         guide = read_zip(RELEASE_ZIP)["README.zh-CN.txt"].decode("utf-8-sig")
-        self.assertIn("Corvantis", guide.splitlines()[0])
-        for mark in ("```", "](", "!["):
-            self.assertNotIn(mark, guide, "Markdown that means nothing outside the repository")
+        lines = guide.splitlines()
+        self.assertIn("Corvantis", lines[0])
+        for mark in ("#", "`", "](", "![", "<!--", "scripts/", "Linux"):
+            self.assertNotIn(mark, guide, "Markdown, or what concerns no Windows user")
+        # A heading is its line underlined.
+        headings = [line for line, under in zip(lines, lines[1:]) if set(under) in ({"="}, {"-"})]
+        self.assertEqual([h for h in headings if h in GUIDE_SECTIONS], GUIDE_SECTIONS)
         # Code examples (indented) keep their lines whole; prose fits the width.
         long = [
             line
