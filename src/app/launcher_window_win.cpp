@@ -211,8 +211,9 @@ void LauncherWindow::ReturnFromEditor() {
 
 void LauncherWindow::FollowFile() {
     // Not under an open menu, which acts on what it was opened on, nor under the editor, which
-    // saves into the entry it was opened on.
-    if (!Waiting() && !editor_.IsOpen()) {
+    // saves into the entry it was opened on. Nor while a launch is under way, which may be
+    // looking up a target on a share that does not answer: data.txt's look-up may wait on it.
+    if (!Waiting() && !editor_.IsOpen() && !launches_->Busy()) {
         launcher_.FollowFile();
     }
 }

@@ -47,14 +47,17 @@ struct ShellLauncher::Shared {
     CONDITION_VARIABLE queued = CONDITION_VARIABLE_INIT;
     std::deque<std::vector<ShellOpening>> requests; // guarded by `lock`
     bool stopping = false;                          // guarded by `lock`
+    bool opening = false;                           // guarded by `lock`
 
     // The next request, once there is one; nullopt once the launcher is stopping.
     std::optional<std::vector<ShellOpening>> Next() {
         AcquireSRWLockExclusive(&lock);
+        opening = false;
         while (requests.empty() && !stopping) {
             SleepConditionVariableSRW(&queued, &lock, INFINITE, 0);
         }
         std::optional<std::vector<ShellOpening>> next;
+        opening = !stopping;
         if (!stopping) {
             next = std::move(requests.front());
             requests.pop_front();
@@ -152,6 +155,13 @@ void ShellLauncher::Open(std::vector<ShellOpening> openings) {
     shared_->requests.push_back(std::move(openings));
     ReleaseSRWLockExclusive(&shared_->lock);
     WakeConditionVariable(&shared_->queued);
+}
+
+bool ShellLauncher::Busy() const {
+    AcquireSRWLockShared(&shared_->lock);
+    const bool busy = shared_->opening || !shared_->requests.empty();
+    ReleaseSRWLockShared(&shared_->lock);
+    return busy;
 }
 
 bool ShellLauncher::Shows(HWND window) const {

@@ -36,6 +36,8 @@ public:
 
     // Whether the shell shows a window for an opening now (a message, a prompt).
     bool ShowsWindow() const;
+    // Whether an opening is under way or waits its turn.
+    bool Busy() const;
     // Whether `window` is one the shell shows for an opening.
     bool Shows(HWND window) const;
 
