@@ -1,5 +1,6 @@
 #include "app/launcher_window_win.h"
 
+#include "app/failed_write_win.h"
 #include "app/layout.h"
 #include "platform/shell_win.h"
 
@@ -63,8 +64,8 @@ bool LauncherWindow::CreateControls() {
     controls_.reloadButton.OnClick([this] { launcher_.Reload(); });
     controls_.clearButton.OnClick([this] { launcher_.Clear(); });
     controls_.saveButton.OnClick([this] {
-        if (!launcher_.Save()) {
-            Warn(texts::kSaveFailed);
+        if (const auto fault = launcher_.Save()) {
+            Warn(FailureText(texts::kSaveFailed, launcher_.FilePath(), *fault).c_str());
         }
     });
     EntryListBox& list = controls_.entryList;
@@ -135,12 +136,28 @@ void LauncherWindow::RunRequest() {
 }
 
 void LauncherWindow::CloseAndSave() {
-    // The window goes at once: writing a big list back takes a moment nobody needs to watch.
-    ShowWindow(Hwnd(), SW_HIDE);
-    if (launcher_.Close() == core::CloseOutcome::KeepRunning) {
-        ShowWindow(Hwnd(), SW_SHOW); // back, with what went wrong
-        Warn(texts::kCloseSaveFailed);
-        return;
+    for (;;) {
+        // The window goes at once: writing a big list back takes a moment nobody needs to watch.
+        ShowWindow(Hwnd(), SW_HIDE);
+        const std::optional<core::WriteFault> fault = launcher_.Close();
+        if (!fault) {
+            break;
+        }
+        ShowWindow(Hwnd(), SW_SHOW); // back, with what went wrong and the ways out
+        const std::u16string copy = CopyPath(launcher_.Folder());
+        const std::wstring text =
+            FailureText(texts::kCloseSaveFailed, launcher_.FilePath(), *fault, copy);
+        const CloseChoice choice = WhileWaiting([&] { return AskAfterFailedClose(Hwnd(), text); });
+        if (choice == CloseChoice::KeepRunning) {
+            return;
+        }
+        if (choice == CloseChoice::QuitUnsaved) {
+            if (launcher_.WriteCopy(copy)) {
+                break;
+            }
+            Warn(FailureText(texts::kCopyFailed, launcher_.FilePath(), *fault, copy).c_str());
+            return;
+        }
     }
     DestroyWindow(Hwnd());
 }
@@ -161,9 +178,10 @@ void LauncherWindow::PopUpMenu(int selected, std::optional<POINT> at) {
         launcher_.Delete(selected);
         break;
     case MenuCommand::DeleteAll:
-        if (Ask(texts::kDeleteAllQuestion, texts::kDeleteAllTitle, MB_OKCANCEL) == IDOK &&
-            !launcher_.DeleteAll()) {
-            Warn(texts::kDeleteAllFailed);
+        if (Ask(texts::kDeleteAllQuestion, texts::kDeleteAllTitle, MB_OKCANCEL) == IDOK) {
+            if (const auto fault = launcher_.DeleteAll()) {
+                Warn(FailureText(texts::kDeleteAllFailed, launcher_.FilePath(), *fault).c_str());
+            }
         }
         break;
     case MenuCommand::None:
@@ -231,10 +249,15 @@ LRESULT LauncherWindow::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam
     case WM_CLOSE: // Alt+F4 closes like the close glyph, so changes are never dropped
         CloseAndSave();
         return 0;
+    case WM_QUERYENDSESSION:
+        return TRUE; // a logoff or shutdown is never held up: the list is kept as the session ends
     case WM_ENDSESSION:
-        // Signing out ends the program without the close glyph: keep the changes all the same.
-        if (wParam != FALSE && launcher_.Close() == core::CloseOutcome::KeepRunning) {
-            platform::Trace(L"the session ends with changes data.txt could not take");
+        // Signing out ends the program without the close glyph: keep the changes all the same,
+        // in data.txt, or else in a file of their own, without asking.
+        if (wParam != FALSE && launcher_.Close() &&
+            !launcher_.WriteCopy(CopyPath(launcher_.Folder()))) {
+            platform::Trace(
+                L"the session ends with changes neither data.txt nor a copy could take");
         }
         return 0;
     case WM_DESTROY:

@@ -4,8 +4,11 @@
 
 #include "platform/file.h"
 
+#include <windows.h>
+
 #include <optional>
 #include <string>
+#include <string_view>
 
 namespace corvantis::platform {
 
@@ -19,5 +22,11 @@ struct Existing {
 };
 
 Existing ExistingAt(const wchar_t* path);
+
+// Why writing `target` failed with `error`.
+WriteFault FaultOf(DWORD error, const std::wstring& target);
+
+// Writes all of `bytes` to `file` and flushes them to the disk: 0, or the error that stopped it.
+DWORD WriteAll(HANDLE file, std::string_view bytes);
 
 } // namespace corvantis::platform
