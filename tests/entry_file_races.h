@@ -50,23 +50,12 @@ inline std::vector<std::string> LinesOf(const std::string& bytes) {
     return lines;
 }
 
-// Runs `writer` in a child process; its start is told through a pipe when it calls `started`.
-template <typename Writer> pid_t StartWriter(int startedPipe, Writer&& writer) {
-    const pid_t child = fork();
-    if (child == 0) {
-        writer([&] { (void)!write(startedPipe, "s", 1); });
-        _exit(0);
-    }
-    return child;
-}
-
-// One round: this copy loads the file and adds "mine:x"; another program empties the file and
-// writes it anew (the same lines and "outside:y") in two pieces, `pause` apart, and the save runs
-// at a random moment from the emptying to a while after the second piece.
-inline bool PausedWriterRound(const TempDir& dir, std::chrono::milliseconds pause,
-                              std::mt19937& random) {
-    const std::string theirs = RaceFile() + "outside:y\r\n";
-    constexpr size_t kFirstPiece = 640;
+// One round: this copy loads the file and adds "mine:x"; `writer`, in a child process, calls the
+// function it is given once it has begun, and the save runs `saveAfter` later. True when the save
+// succeeded and the file then holds "mine:x" and every line of `theirs`.
+template <typename Writer>
+bool RaceRound(const TempDir& dir, Writer&& writer, std::chrono::microseconds saveAfter,
+               const std::string& theirs) {
     dir.WriteSettled("data.txt", RaceFile());
     core::EntryFile file(dir.Name("data.txt"), kRaceCodePage);
     core::EntryList list;
@@ -76,21 +65,16 @@ inline bool PausedWriterRound(const TempDir& dir, std::chrono::milliseconds paus
     if (pipe(started) != 0) {
         return false;
     }
-    const auto path = dir.Path("data.txt");
-    const pid_t writer = StartWriter(started[1], [&](auto tell) {
-        const int fd = open(path.c_str(), O_WRONLY | O_TRUNC);
-        tell();
-        (void)!write(fd, theirs.data(), kFirstPiece);
-        std::this_thread::sleep_for(pause);
-        (void)!write(fd, theirs.data() + kFirstPiece, theirs.size() - kFirstPiece);
-        close(fd);
-    });
+    const pid_t child = fork();
+    if (child == 0) {
+        writer([&] { (void)!write(started[1], "s", 1); });
+        _exit(0);
+    }
     char told = 0;
     (void)!read(started[0], &told, 1);
-    std::this_thread::sleep_for(std::chrono::microseconds(
-        random() % static_cast<unsigned>(std::chrono::microseconds(pause).count() * 3 / 2)));
+    std::this_thread::sleep_for(saveAfter);
     const bool saved = Save(file, list);
-    waitpid(writer, nullptr, 0);
+    waitpid(child, nullptr, 0);
     close(started[0]);
     close(started[1]);
     std::vector<std::string> expected = LinesOf(theirs);
@@ -98,38 +82,41 @@ inline bool PausedWriterRound(const TempDir& dir, std::chrono::milliseconds paus
     return saved && HoldsLines(dir.Read("data.txt"), expected);
 }
 
-// One round: this copy loads the file, adds "mine:x" and saves; 0-1 ms after the save began,
-// another program appends a line without a line end in one write.
+// Another program empties the file and writes it anew (the same lines and "outside:y") in two
+// pieces, `pause` apart; the save runs at a random moment from the emptying to a while after the
+// second piece.
+inline bool PausedWriterRound(const TempDir& dir, std::chrono::milliseconds pause,
+                              std::mt19937& random) {
+    const std::string theirs = RaceFile() + "outside:y\r\n";
+    constexpr size_t kFirstPiece = 640;
+    const auto path = dir.Path("data.txt");
+    const auto writer = [&](auto tell) {
+        const int fd = open(path.c_str(), O_WRONLY | O_TRUNC);
+        tell();
+        (void)!write(fd, theirs.data(), kFirstPiece);
+        std::this_thread::sleep_for(pause);
+        (void)!write(fd, theirs.data() + kFirstPiece, theirs.size() - kFirstPiece);
+        close(fd);
+    };
+    const auto saveAfter = std::chrono::microseconds(
+        random() % static_cast<unsigned>(std::chrono::microseconds(pause).count() * 3 / 2));
+    return RaceRound(dir, writer, saveAfter, theirs);
+}
+
+// Another program appends a line without a line end in one write, 0-1 ms after the save began.
 inline bool AppendRound(const TempDir& dir, std::mt19937& random) {
-    constexpr auto kAppended = "appended1:https://example.com/search?q={query}";
-    dir.WriteSettled("data.txt", RaceFile());
-    core::EntryFile file(dir.Name("data.txt"), kRaceCodePage);
-    core::EntryList list;
-    Load(file, list);
-    list.Insert(0, u"mine:x");
-    int started[2];
-    if (pipe(started) != 0) {
-        return false;
-    }
+    constexpr std::string_view kAppended = "appended1:https://example.com/search?q={query}";
     const auto path = dir.Path("data.txt");
     const auto delay = std::chrono::microseconds(random() % 1000);
-    const pid_t writer = StartWriter(started[1], [&](auto tell) {
+    const auto writer = [&](auto tell) {
         const int fd = open(path.c_str(), O_WRONLY | O_APPEND);
         tell();
         std::this_thread::sleep_for(delay);
-        (void)!write(fd, kAppended, std::char_traits<char>::length(kAppended));
+        (void)!write(fd, kAppended.data(), kAppended.size());
         close(fd);
-    });
-    char told = 0;
-    (void)!read(started[0], &told, 1);
-    const bool saved = Save(file, list);
-    waitpid(writer, nullptr, 0);
-    close(started[0]);
-    close(started[1]);
-    std::vector<std::string> expected = LinesOf(RaceFile());
-    expected.push_back("mine:x");
-    expected.push_back(kAppended);
-    return saved && HoldsLines(dir.Read("data.txt"), expected);
+    };
+    return RaceRound(dir, writer, std::chrono::microseconds(0),
+                     RaceFile() + std::string(kAppended));
 }
 
 } // namespace corvantis::testing
