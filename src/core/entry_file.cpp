@@ -133,33 +133,47 @@ SaveOutcome EntryFile::Save(const OwnLines& own) {
     if (!lock) {
         return {std::nullopt, WriteFault::InUse};
     }
+    // What the list's changes are made to: the file as this copy knew it before the save.
+    const KnownLines base = known_;
+    std::optional<platform::FileContent> late;
+    std::optional<Saved> written; // once the file is replaced: what the list now shows
     for (int attempt = 0; attempt < kSaveAttempts; ++attempt) {
-        auto now = ReadSettled(path_, known_.get(), stamp_);
+        auto now = late ? std::move(late) : ReadSettled(path_, known_.get(), stamp_);
+        late.reset();
         if (!now) {
-            return {std::nullopt, WriteFault::InUse}; // another program keeps writing it
+            break; // another program keeps writing it
         }
         if (now->status == platform::ReadStatus::Unreadable) {
             // What it holds cannot be known, so it is not replaced blindly.
-            return {std::nullopt, now->taken ? WriteFault::InUse : WriteFault::Other};
+            return {written, now->taken ? WriteFault::InUse : WriteFault::Other};
         }
         Saved saved;
-        const platform::Replace replace = SaveOver(own, std::move(*now), saved);
+        platform::Replace replace = SaveOver(base.get(), own, std::move(*now), saved);
         switch (replace.outcome) {
         case platform::ReplaceOutcome::Replaced:
-            return {std::move(saved)};
+            written = std::move(saved);
+            if (!replace.late) {
+                return {std::move(written)};
+            }
+            // A writer went on writing the old file: its bytes are merged again, over ours.
+            late.emplace();
+            late->status = platform::ReadStatus::Read;
+            late->bytes = std::move(*replace.late);
+            late->stamp = stamp_.value_or(platform::FileStamp{});
+            break;
         case platform::ReplaceOutcome::Failed:
-            return {std::nullopt, replace.fault};
+            return {std::move(written), replace.fault};
         case platform::ReplaceOutcome::Changed:
             break; // written by someone else since it was read: read and merge again
         }
     }
-    return {std::nullopt, WriteFault::InUse};
+    return {std::move(written), WriteFault::InUse};
 }
 
-platform::Replace EntryFile::SaveOver(const OwnLines& own, platform::FileContent now,
-                                      Saved& saved) {
+platform::Replace EntryFile::SaveOver(const StoredLines* known, const OwnLines& own,
+                                      platform::FileContent now, Saved& saved) {
     const StoredLines none(std::string(), codePage_);
-    const StoredLines& base = known_ ? *known_ : none;
+    const StoredLines& base = known != nullptr ? *known : none;
     const bool missing = now.status == platform::ReadStatus::Missing;
     // Most often nobody else wrote the file since: then what it holds is the base. A file that
     // went away holds no outside change to carry over, and neither does one emptied under this

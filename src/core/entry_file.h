@@ -110,9 +110,10 @@ public:
 private:
     // Whether the file may have changed since this copy last read or wrote it.
     bool ChangedOnDisk() const;
-    // Merges `own` into `now` (the settled file) and replaces the file with the result unless
-    // it changed since it was read.
-    platform::Replace SaveOver(const OwnLines& own, platform::FileContent now, Saved& saved);
+    // Merges `own`, the changes of a list that showed `known`, into `now` (the settled file) and
+    // replaces the file with the result unless it changed since it was read.
+    platform::Replace SaveOver(const StoredLines* known, const OwnLines& own,
+                               platform::FileContent now, Saved& saved);
     void Remember(std::string bytes);
 
     std::u16string path_;

@@ -69,11 +69,15 @@ enum class WriteFault {
 struct Replace {
     ReplaceOutcome outcome;
     WriteFault fault = WriteFault::Other; // why, when it failed
+    // Replaced, the old file's bytes when a write landed in it after it was last looked at: a
+    // writer that had it open goes on writing the old file, and its change is not to be lost.
+    std::optional<std::string> late;
     bool operator==(ReplaceOutcome other) const { return outcome == other; }
 };
 
 // The same, only while the file is still what was read: just before the new file takes its
-// place, the file there must have the stamp `expected` (nullopt: there must be none).
+// place, the file there must have the stamp `expected` (nullopt: there must be none). The old
+// file is held open through the replace and looked at afterwards (Replace::late).
 Replace ReplaceUnchanged(const std::u16string& path, std::string_view bytes,
                          const std::optional<FileStamp>& expected);
 

@@ -8,6 +8,49 @@
 #include <algorithm>
 
 namespace corvantis::platform {
+namespace {
+
+std::uint64_t Join(DWORD high, DWORD low) {
+    return (static_cast<std::uint64_t>(high) << 32) | low;
+}
+
+FileStamp StampFrom(const BY_HANDLE_FILE_INFORMATION& info) {
+    return {Join(info.nFileSizeHigh, info.nFileSizeLow),
+            static_cast<std::int64_t>(
+                Join(info.ftLastWriteTime.dwHighDateTime, info.ftLastWriteTime.dwLowDateTime)),
+            info.dwVolumeSerialNumber, Join(info.nFileIndexHigh, info.nFileIndexLow)};
+}
+
+} // namespace
+
+std::optional<FileStamp> RegularStamp(HANDLE file) {
+    BY_HANDLE_FILE_INFORMATION info{};
+    if (GetFileType(file) != FILE_TYPE_DISK || !GetFileInformationByHandle(file, &info) ||
+        (info.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0) {
+        return std::nullopt;
+    }
+    return StampFrom(info);
+}
+
+std::optional<std::string> LateChange(HANDLE old, const FileStamp& expected) {
+    const std::optional<FileStamp> now = RegularStamp(old);
+    LARGE_INTEGER start{};
+    if (!now || *now == expected || !SetFilePointerEx(old, start, nullptr, FILE_BEGIN)) {
+        return std::nullopt;
+    }
+    std::string bytes;
+    char buffer[1 << 16];
+    for (;;) {
+        DWORD count = 0;
+        if (!ReadFile(old, buffer, sizeof buffer, &count, nullptr)) {
+            return std::nullopt;
+        }
+        if (count == 0) {
+            return bytes;
+        }
+        bytes.append(buffer, count);
+    }
+}
 
 WriteFault FaultOf(DWORD error, const std::wstring& target) {
     switch (error) {

@@ -145,6 +145,24 @@ bool OpenForWriting(int file) {
 #endif
 }
 
+// The bytes of the replaced file `old` when it no longer has the stamp it was replaced as.
+std::optional<std::string> LateChange(int old, const std::optional<FileStamp>* expected) {
+    struct stat status {};
+    if (old < 0 || fstat(old, &status) != 0 || StampFrom(status) == **expected) {
+        return std::nullopt;
+    }
+    std::string bytes;
+    char buffer[1 << 16];
+    for (off_t at = 0;;) {
+        const ssize_t count = pread(old, buffer, sizeof buffer, at);
+        if (count <= 0) {
+            return count == 0 ? std::optional(std::move(bytes)) : std::nullopt;
+        }
+        bytes.append(buffer, static_cast<size_t>(count));
+        at += count;
+    }
+}
+
 } // namespace
 
 // The file a path names, through any symbolic links; the path itself when nothing is there yet.
@@ -199,6 +217,10 @@ Replace ReplaceBytes(const std::u16string& path, std::string_view bytes,
         std::remove(temporary.c_str());
         return {ReplaceOutcome::Changed};
     }
+    // The old file, held through the rename: what a writer that had it open adds meanwhile.
+    const Descriptor old(expected != nullptr && *expected
+                             ? open(target.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC)
+                             : -1);
     if (!written || !closed || std::rename(temporary.c_str(), target.c_str()) != 0) {
         const WriteFault why = written && closed ? FaultOf(errno) : fault;
         std::remove(temporary.c_str());
@@ -206,7 +228,7 @@ Replace ReplaceBytes(const std::u16string& path, std::string_view bytes,
     }
     FlushFolder(FolderOf(target));
     RemoveStaleTemporaries(target);
-    return {ReplaceOutcome::Replaced};
+    return {ReplaceOutcome::Replaced, WriteFault::Other, LateChange(old.get(), expected)};
 }
 
 bool WriteNewFile(const std::u16string& path, std::string_view bytes) {

@@ -23,6 +23,12 @@ struct Existing {
 
 Existing ExistingAt(const wchar_t* path);
 
+// A disk file's stamp; nullopt for a folder, a pipe or a device, or when it cannot be told.
+std::optional<FileStamp> RegularStamp(HANDLE file);
+
+// The bytes of the replaced file `old` when it no longer has the stamp it was replaced as.
+std::optional<std::string> LateChange(HANDLE old, const FileStamp& expected);
+
 // Why writing `target` failed with `error`.
 WriteFault FaultOf(DWORD error, const std::wstring& target);
 

@@ -17,27 +17,6 @@ namespace {
 constexpr ULONGLONG kReplaceRetryMs = 1'000;
 constexpr DWORD kReplaceRetryPollMs = 20;
 
-std::uint64_t Join(DWORD high, DWORD low) {
-    return (static_cast<std::uint64_t>(high) << 32) | low;
-}
-
-FileStamp StampFrom(const BY_HANDLE_FILE_INFORMATION& info) {
-    return {Join(info.nFileSizeHigh, info.nFileSizeLow),
-            static_cast<std::int64_t>(
-                Join(info.ftLastWriteTime.dwHighDateTime, info.ftLastWriteTime.dwLowDateTime)),
-            info.dwVolumeSerialNumber, Join(info.nFileIndexHigh, info.nFileIndexLow)};
-}
-
-// A disk file's stamp; nullopt for a folder, a pipe or a device, or when it cannot be told.
-std::optional<FileStamp> RegularStamp(HANDLE file) {
-    BY_HANDLE_FILE_INFORMATION info{};
-    if (GetFileType(file) != FILE_TYPE_DISK || !GetFileInformationByHandle(file, &info) ||
-        (info.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0) {
-        return std::nullopt;
-    }
-    return StampFrom(info);
-}
-
 bool NotFound(DWORD error) {
     return error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND;
 }
@@ -187,6 +166,14 @@ Replace ReplaceBytes(const std::u16string& path, std::string_view bytes,
         DeleteFileW(temporary.c_str());
         return {ReplaceOutcome::Changed};
     }
+    // The old file, held through the replace (sharing everything, so that the replace may move
+    // it): what a writer that had it open adds meanwhile.
+    const UniqueFileHandle old(
+        expected != nullptr && *expected
+            ? CreateFileW(target.c_str(), GENERIC_READ,
+                          FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                          OPEN_EXISTING, 0, nullptr)
+            : INVALID_HANDLE_VALUE);
     if (error == ERROR_SUCCESS) {
         error = TakePlace(temporary, target);
     }
@@ -195,7 +182,8 @@ Replace ReplaceBytes(const std::u16string& path, std::string_view bytes,
         return {ReplaceOutcome::Failed, FaultOf(error, target)};
     }
     RemoveStaleTemporaries(target);
-    return {ReplaceOutcome::Replaced};
+    return {ReplaceOutcome::Replaced, WriteFault::Other,
+            old ? LateChange(old.get(), **expected) : std::nullopt};
 }
 
 FileContent ReadFileContent(const std::u16string& path) {
@@ -278,7 +266,8 @@ bool WrittenWithin(const FileStamp& stamp, std::chrono::milliseconds span) {
     FILETIME now{};
     GetSystemTimePreciseAsFileTime(&now);
     constexpr std::int64_t kUnitsPerMillisecond = 10'000; // FILETIME counts 100 ns
-    return static_cast<std::int64_t>(Join(now.dwHighDateTime, now.dwLowDateTime)) - stamp.modified <
+    const ULARGE_INTEGER units{{now.dwLowDateTime, now.dwHighDateTime}};
+    return static_cast<std::int64_t>(units.QuadPart) - stamp.modified <
            span.count() * kUnitsPerMillisecond;
 }
 
