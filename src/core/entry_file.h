@@ -62,10 +62,12 @@ struct SaveOutcome {
 //
 // Writers meet: copies of the program that save one file (through links too) take turns, and a
 // save re-reads, merges and replaces under an inter-process lock; a writer that takes no lock
-// and comes in between sends the save back to read and merge again. A file is taken as it is
-// only once it has settled, so that one another program is rewriting in place is never read
-// half-written; a file emptied while this copy knew lines in it is taken as gone, and gets the
-// list whole.
+// and comes in between sends the save back to read and merge again, and one that goes on
+// writing the old file through the replace has its change merged into the new one. A file is
+// taken as it is only once it has settled (no program holds it open for writing, and one
+// written in place has kept its size and time for a while), so that one another program is
+// rewriting, however it pauses, is never read half-written; a file emptied while this copy knew
+// lines in it is taken as gone, and gets the list whole.
 class EntryFile {
 public:
     EntryFile(std::u16string path, unsigned codePage);
