@@ -16,15 +16,15 @@ inline core::LoadOutcome Load(core::EntryFile& file, core::EntryList& list) {
 
 inline bool Save(core::EntryFile& file, core::EntryList& list) {
     const std::vector<std::u16string_view> texts = list.OwnTexts();
-    const std::optional<core::Saved> saved = file.Save({list.Origins(), texts});
-    if (saved) {
-        list.Assign(saved->lines, saved->entryOf);
+    const core::SaveOutcome outcome = file.Save({list.Origins(), texts});
+    if (outcome.saved) {
+        list.Assign(outcome.saved->lines, outcome.saved->entryOf);
     }
-    return saved.has_value();
+    return outcome.saved.has_value();
 }
 
 inline bool WriteEmpty(core::EntryFile& file, core::EntryList& list) {
-    const bool written = file.WriteEmpty();
+    const bool written = !file.WriteEmpty();
     if (written) {
         list.Assign(nullptr);
     }

@@ -1,5 +1,6 @@
 #include "app/launcher_window_win.h"
 
+#include "app/failed_write_win.h"
 #include "app/layout.h"
 
 #include "../res/resource.h"
@@ -16,8 +17,7 @@ namespace {
 constexpr UINT_PTR kDockingTimer = 1;
 // A timer's message comes after every paint the window has waiting: the start is finished then.
 constexpr UINT_PTR kFinishStartTimer = 2;
-// How often the list looks whether data.txt changed outside.
-constexpr UINT_PTR kFollowFileTimer = 3;
+constexpr UINT_PTR kFollowFileTimer = 3; // looks whether data.txt changed outside
 constexpr UINT kFollowFileMs = 500;
 // Opens the editor on what was dropped, once IDropTarget::Drop has returned.
 constexpr UINT kOpenDropMessage = WM_APP + 1;
@@ -68,8 +68,8 @@ bool LauncherWindow::CreateControls() {
     controls_.reloadButton.OnClick([this] { launcher_.Reload(); });
     controls_.clearButton.OnClick([this] { launcher_.Clear(); });
     controls_.saveButton.OnClick([this] {
-        if (!launcher_.Save()) {
-            Warn(texts::kSaveFailed);
+        if (const auto fault = launcher_.Save()) {
+            Warn(FailureText(texts::kSaveFailed, launcher_.FilePath(), *fault).c_str());
         }
     });
     EntryListBox& list = controls_.entryList;
@@ -149,11 +149,23 @@ void LauncherWindow::CloseAndSave() {
     // Launches not yet begun go with it; one under way is not waited for.
     ShowWindow(Hwnd(), SW_HIDE);
     launches_.reset();
-    if (launcher_.Close() == core::CloseOutcome::KeepRunning) {
-        launches_.emplace(Hwnd(), launcher_.Folder(), texts::kAppTitle);
-        ShowWindow(Hwnd(), SW_SHOW); // back, with what went wrong
-        Warn(texts::kCloseSaveFailed);
-        return;
+    while (const std::optional<core::WriteFault> fault = launcher_.Close()) {
+        ShowWindow(Hwnd(), SW_SHOW); // back, with what went wrong and the ways out
+        const std::u16string copy = CopyPath(launcher_.Folder());
+        const std::wstring text =
+            FailureText(texts::kCloseSaveFailed, launcher_.FilePath(), *fault, copy);
+        const CloseChoice choice = WhileWaiting([&] { return AskAfterFailedClose(Hwnd(), text); });
+        if (choice == CloseChoice::QuitUnsaved && launcher_.WriteCopy(copy)) {
+            break;
+        }
+        if (choice != CloseChoice::TryAgain) {
+            if (choice == CloseChoice::QuitUnsaved) {
+                Warn(FailureText(texts::kCopyFailed, launcher_.FilePath(), *fault, copy).c_str());
+            }
+            launches_.emplace(Hwnd(), launcher_.Folder(), texts::kAppTitle);
+            return;
+        }
+        ShowWindow(Hwnd(), SW_HIDE);
     }
     DestroyWindow(Hwnd());
 }
@@ -174,9 +186,10 @@ void LauncherWindow::PopUpMenu(int selected, std::optional<POINT> at) {
         launcher_.Delete(selected);
         break;
     case MenuCommand::DeleteAll:
-        if (Ask(texts::kDeleteAllQuestion, texts::kDeleteAllTitle, MB_OKCANCEL) == IDOK &&
-            !launcher_.DeleteAll()) {
-            Warn(texts::kDeleteAllFailed);
+        if (Ask(texts::kDeleteAllQuestion, texts::kDeleteAllTitle, MB_OKCANCEL) == IDOK) {
+            if (const auto fault = launcher_.DeleteAll()) {
+                Warn(FailureText(texts::kDeleteAllFailed, launcher_.FilePath(), *fault).c_str());
+            }
         }
         break;
     case MenuCommand::None:
@@ -210,9 +223,8 @@ void LauncherWindow::ReturnFromEditor() {
 }
 
 void LauncherWindow::FollowFile() {
-    // Not under an open menu, which acts on what it was opened on, nor under the editor, which
-    // saves into the entry it was opened on. Nor while a launch is under way, which may be
-    // looking up a target on a share that does not answer: data.txt's look-up may wait on it.
+    // Not under the menu or the editor, which act on the entries they were opened on, nor while a
+    // launch may be looking up a target on a share that does not answer.
     if (!Waiting() && !editor_.IsOpen() && !launches_->Busy()) {
         launcher_.FollowFile();
     }
@@ -257,10 +269,14 @@ LRESULT LauncherWindow::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam
     case WM_CLOSE: // Alt+F4 closes like the close glyph, so changes are never dropped
         CloseAndSave();
         return 0;
+    case WM_QUERYENDSESSION:
+        return TRUE; // a logoff or shutdown is never held up: the list is kept as the session ends
     case WM_ENDSESSION:
-        // Signing out ends the program without the close glyph: keep the changes all the same.
-        if (wParam != FALSE && launcher_.Close() == core::CloseOutcome::KeepRunning) {
-            platform::Trace(L"the session ends with changes data.txt could not take");
+        // Signing out: the changes are kept all the same, in data.txt or a file of their own.
+        if (wParam != FALSE && launcher_.Close() &&
+            !launcher_.WriteCopy(CopyPath(launcher_.Folder()))) {
+            platform::Trace(
+                L"the session ends with changes neither data.txt nor a copy could take");
         }
         return 0;
     case WM_DESTROY:

@@ -27,14 +27,32 @@ inline constexpr wchar_t kRunningNoAnswer[] =
 inline constexpr wchar_t kRunningAsAdministrator[] =
     L"这个文件夹里的 Corvantis 已以管理员身份运行，没有响应这次启动。\n"
     L"请切换到它的窗口，或者也以管理员身份启动。";
+
+// Failed writes of data.txt: {path} is its full path, {cause} one of the causes below, {copy}
+// the full path of the new file that keeps the list.
 inline constexpr wchar_t kCloseSaveFailed[] =
-    L"无法保存 data.txt，修改尚未写入。\n请检查文件是否只读、被占用或磁盘已满，然后再次退出。";
+    L"无法保存 {path}：{cause}。修改尚未写入。\n\n"
+    L"重试：解决后再保存一次。\n"
+    L"不保存退出：data.txt 保持原样，列表另存为新文件 {copy}，然后退出。\n"
+    L"取消：继续运行，列表保留。";
 inline constexpr wchar_t kSaveFailed[] =
-    L"无法保存 data.txt，修改尚未写入。\n请检查文件是否只读、被占用或磁盘已满，然后再试一次。";
+    L"无法保存 {path}：{cause}。修改尚未写入。\n请解决后再试一次。";
+inline constexpr wchar_t kCopyFailed[] = L"无法把列表另存为 {copy}，程序继续运行，列表保留。";
+inline constexpr wchar_t kCauseReadOnly[] = L"文件或其所在文件夹是只读的";
+inline constexpr wchar_t kCauseInUse[] = L"文件正被其他程序占用";
+inline constexpr wchar_t kCauseDiskFull[] = L"磁盘已满";
+inline constexpr wchar_t kCauseOther[] = L"写入时出错";
+inline constexpr wchar_t kRetryButton[] = L"重试";
+inline constexpr wchar_t kQuitUnsavedButton[] = L"不保存退出";
+inline constexpr wchar_t kCancelButton[] = L"取消";
+// The folder under the user's local application data that keeps the list when data.txt's own
+// folder cannot, and the name of the file that keeps it: {time} is the date and time.
+inline constexpr wchar_t kCopyFolder[] = L"Corvantis";
+inline constexpr wchar_t kCopyName[] = L"data-{time}.txt";
 inline constexpr wchar_t kUnreadableAtStart[] =
     L"无法读取 data.txt，列表暂时为空。\n文件中的条目不会丢失：文件可以读取后，列表会显示它们。";
 inline constexpr wchar_t kDeleteAllFailed[] =
-    L"无法清空 data.txt，所有条目都还在。\n请检查文件是否只读、被占用或磁盘已满，然后再试一次。";
+    L"无法清空 {path}：{cause}。所有条目都还在。\n请解决后再试一次。";
 
 // The entry editor.
 inline constexpr wchar_t kEditorTitle[] = L"添加";

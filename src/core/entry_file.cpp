@@ -14,48 +14,76 @@ namespace {
 constexpr auto kLockWait = std::chrono::seconds(2);
 // How often a save reads and merges again when a writer that takes no lock comes in between.
 constexpr int kSaveAttempts = 3;
-// A file nobody wrote for this long, or two reads this far apart that agree, count as settled:
-// far longer than the pauses of a program that writes a file in pieces.
-constexpr auto kSettleMoment = std::chrono::milliseconds(50);
-// How many moments a read waits for a file that keeps changing before it gives up.
-constexpr int kSettleMoments = 20;
+// A file whose size and time stay the same this long has settled: longer than the pauses of a
+// slow writer (a network folder, a scanner in between) that writes a file in pieces.
+constexpr auto kQuietTime = std::chrono::seconds(1);
+// How often a read looks again at a file that has not settled, and for how long at most.
+constexpr auto kSettlePoll = std::chrono::milliseconds(20);
+constexpr auto kSettleWait = std::chrono::seconds(3);
 
 // A file emptied under this copy: it holds no line at all (it is empty, or a byte-order mark
 // alone) where this copy knew some, most likely half-written by a program that rewrites it in
 // place.
 bool EmptiedUnder(const StoredLines& known, std::string_view bytes) {
-    return known.Count() > 0 && (bytes.empty() || bytes == kUtf8Bom);
+    return known.Count() > 0 &&
+           (bytes.empty() || bytes == kUtf8Bom || bytes == kUtf16LeBom || bytes == kUtf16BeBom);
 }
 
-// A read to be taken as it is: nothing wrote the file while it was read, and either nobody wrote
-// it for a moment or it holds `same` (when given), what was seen before.
-bool Settled(const platform::FileContent& read, const std::string* same) {
-    return !read.changedWhileRead && (!platform::WrittenWithin(read.stamp, kSettleMoment) ||
-                                      (same != nullptr && read.bytes == *same));
+// A file shorter than this copy knew it that ends inside a line: most likely cut short by a
+// program that is rewriting it.
+bool CutShort(std::string_view bytes, const std::string* known) {
+    return known != nullptr && bytes.size() < known->size() && !bytes.empty() &&
+           bytes.back() != '\n' && bytes.back() != '\r' && bytes.back() != '\0';
 }
 
-// The file as it stands once it has settled; nullopt when it kept changing. A file has settled
-// when it holds what this copy knows it held whole, when nobody wrote it for a moment, or when
-// two reads a moment apart agree: a file that a program is rewriting in place (emptied, then
-// written in pieces) is never taken half-written.
+// A read that may hold part of a write: the file changed while it was read, or a program holds
+// it open for writing.
+bool MidWrite(const platform::FileContent& read) {
+    return read.changedWhileRead || read.beingWritten;
+}
+
+// A read to be taken as it is at once: no write is under way, and it holds `same` (when given),
+// what was seen before; or another file took the place of `seen`'s (as a save that renames a
+// whole new file over the old one leaves it); or nobody wrote it for the quiet time.
+bool Settled(const platform::FileContent& read, const std::string* same,
+             const std::optional<platform::FileStamp>& seen = std::nullopt) {
+    if (MidWrite(read)) {
+        return false;
+    }
+    if (same != nullptr && read.bytes == *same) {
+        return true;
+    }
+    const bool replaced = seen && (seen->id != read.stamp.id || seen->volume != read.stamp.volume);
+    return replaced ||
+           (!platform::WrittenWithin(read.stamp, kQuietTime) && !CutShort(read.bytes, same));
+}
+
+// The file as it stands once it has settled; nullopt when it did not within the wait. A file has
+// settled when it holds what this copy knows it held whole, when nobody wrote it for the quiet
+// time, or when nothing wrote it while this copy watched it that long (whatever the file's
+// clock says): a file that a program is writing, however it pauses, is never taken part-written.
 std::optional<platform::FileContent> ReadSettled(const std::u16string& path,
-                                                 const StoredLines* known) {
+                                                 const StoredLines* known,
+                                                 const std::optional<platform::FileStamp>& seen) {
+    const std::string* same = known != nullptr ? &known->Bytes() : nullptr;
+    const auto started = std::chrono::steady_clock::now();
     platform::FileContent read = platform::ReadFileContent(path);
-    for (int moment = 0;; ++moment) {
-        if (read.status != platform::ReadStatus::Read) {
+    auto quietSince = started;
+    for (;;) {
+        if (read.status != platform::ReadStatus::Read || Settled(read, same, seen)) {
             return read;
         }
-        if (Settled(read, known != nullptr ? &known->Bytes() : nullptr)) {
+        const auto now = std::chrono::steady_clock::now();
+        if (now - quietSince >= kQuietTime) {
             return read;
         }
-        if (moment == kSettleMoments) {
+        if (now - started >= kSettleWait) {
             return std::nullopt;
         }
-        std::this_thread::sleep_for(kSettleMoment);
+        std::this_thread::sleep_for(kSettlePoll);
         platform::FileContent again = platform::ReadFileContent(path);
-        if (again.status == platform::ReadStatus::Read && !again.changedWhileRead &&
-            again.bytes == read.bytes) {
-            return again;
+        if (MidWrite(again) || again.status != read.status || again.stamp != read.stamp) {
+            quietSince = std::chrono::steady_clock::now();
         }
         read = std::move(again);
     }
@@ -73,7 +101,7 @@ EntryFile EntryFile::InFolder(std::u16string_view folder, unsigned codePage) {
 }
 
 std::optional<StoredLines> EntryFile::Read() const {
-    auto now = ReadSettled(path_, known_.get());
+    auto now = ReadSettled(path_, known_.get(), stamp_);
     if (!now || now->status != platform::ReadStatus::Read) {
         return std::nullopt;
     }
@@ -85,7 +113,7 @@ std::optional<std::string> EntryFile::ReadBytes() const {
 }
 
 Loaded EntryFile::Load() {
-    auto now = ReadSettled(path_, known_.get());
+    auto now = ReadSettled(path_, known_.get(), stamp_);
     unsettled_.reset();
     if (!now || now->status != platform::ReadStatus::Read) {
         const bool missing = now && now->status == platform::ReadStatus::Missing;
@@ -98,35 +126,54 @@ Loaded EntryFile::Load() {
     return {LoadOutcome::Loaded, known_};
 }
 
-std::optional<Saved> EntryFile::Save(const OwnLines& own) {
+SaveOutcome EntryFile::Save(const OwnLines& own) {
     // One saving copy at a time: between another's re-read and replace, a save of ours would
     // be lost.
     const auto lock = platform::FileLock::Take(path_, kLockWait);
     if (!lock) {
-        return std::nullopt;
+        return {std::nullopt, WriteFault::InUse};
     }
+    // What the list's changes are made to: the file as this copy knew it before the save.
+    const KnownLines base = known_;
+    std::optional<platform::FileContent> late;
+    std::optional<Saved> written; // once the file is replaced: what the list now shows
     for (int attempt = 0; attempt < kSaveAttempts; ++attempt) {
-        auto now = ReadSettled(path_, known_.get());
-        if (!now || now->status == platform::ReadStatus::Unreadable) {
-            return std::nullopt; // what it holds cannot be known, so it is not replaced blindly
+        auto now = late ? std::move(late) : ReadSettled(path_, known_.get(), stamp_);
+        late.reset();
+        if (!now) {
+            break; // another program keeps writing it
+        }
+        if (now->status == platform::ReadStatus::Unreadable) {
+            // What it holds cannot be known, so it is not replaced blindly.
+            return {written, now->taken ? WriteFault::InUse : WriteFault::Other};
         }
         Saved saved;
-        switch (SaveOver(own, std::move(*now), saved)) {
+        platform::Replace replace = SaveOver(base.get(), own, std::move(*now), saved);
+        switch (replace.outcome) {
         case platform::ReplaceOutcome::Replaced:
-            return saved;
+            written = std::move(saved);
+            if (!replace.late) {
+                return {std::move(written)};
+            }
+            // A writer went on writing the old file: its bytes are merged again, over ours.
+            late.emplace();
+            late->status = platform::ReadStatus::Read;
+            late->bytes = std::move(*replace.late);
+            late->stamp = stamp_.value_or(platform::FileStamp{});
+            break;
         case platform::ReplaceOutcome::Failed:
-            return std::nullopt;
+            return {std::move(written), replace.fault};
         case platform::ReplaceOutcome::Changed:
             break; // written by someone else since it was read: read and merge again
         }
     }
-    return std::nullopt;
+    return {std::move(written), WriteFault::InUse};
 }
 
-platform::ReplaceOutcome EntryFile::SaveOver(const OwnLines& own, platform::FileContent now,
-                                             Saved& saved) {
+platform::Replace EntryFile::SaveOver(const StoredLines* known, const OwnLines& own,
+                                      platform::FileContent now, Saved& saved) {
     const StoredLines none(std::string(), codePage_);
-    const StoredLines& base = known_ ? *known_ : none;
+    const StoredLines& base = known != nullptr ? *known : none;
     const bool missing = now.status == platform::ReadStatus::Missing;
     // Most often nobody else wrote the file since: then what it holds is the base. A file that
     // went away holds no outside change to carry over, and neither does one emptied under this
@@ -160,8 +207,14 @@ platform::ReplaceOutcome EntryFile::SaveOver(const OwnLines& own, platform::File
     const unsigned fileCodePage =
         theirs.Form() == TextForm::CodePage ? theirs.CodePage() : codePage_;
     std::string bytes = EncodeLines(toWrite, theirs.Form(), fileCodePage);
-    const auto outcome = platform::ReplaceUnchanged(
-        path_, bytes, missing ? std::nullopt : std::optional<platform::FileStamp>(now.stamp));
+    // What the file holds already is not written again: an undone change closes even where the
+    // file cannot be written.
+    const bool same = !missing && bytes == (current ? current->Bytes() : now.bytes);
+    const platform::Replace outcome =
+        same ? platform::Replace{platform::ReplaceOutcome::Replaced}
+             : platform::ReplaceUnchanged(path_, bytes,
+                                          missing ? std::nullopt
+                                                  : std::optional<platform::FileStamp>(now.stamp));
     if (outcome == platform::ReplaceOutcome::Replaced) {
         Remember(std::move(bytes));
         // No lines are written as one empty line, which stands for the empty list.
@@ -170,14 +223,18 @@ platform::ReplaceOutcome EntryFile::SaveOver(const OwnLines& own, platform::File
     return outcome;
 }
 
-bool EntryFile::WriteEmpty() {
+std::optional<WriteFault> EntryFile::WriteEmpty() {
     const auto lock = platform::FileLock::Take(path_, kLockWait);
+    if (!lock) {
+        return WriteFault::InUse;
+    }
     std::string bytes = EncodeEntryLines({}, codePage_);
-    if (!lock || !platform::WriteFileAtomically(path_, bytes)) {
-        return false;
+    const platform::Replace replace = platform::ReplaceBytes(path_, bytes, nullptr);
+    if (replace != platform::ReplaceOutcome::Replaced) {
+        return replace.fault;
     }
     Remember(std::move(bytes));
-    return true;
+    return std::nullopt;
 }
 
 void EntryFile::Remember(std::string bytes) {

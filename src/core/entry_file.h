@@ -46,6 +46,14 @@ struct Saved {
     std::vector<size_t> entryOf;
 };
 
+using platform::WriteFault;
+
+// A save's answer: what it wrote, or nothing and why.
+struct SaveOutcome {
+    std::optional<Saved> saved;
+    WriteFault fault = WriteFault::Other; // when nothing was saved
+};
+
 // data.txt, the one owner of the file: its path and the system's code page are given once at
 // start-up, and every read and write of the entries goes through here. It remembers what it last
 // read or wrote, so that a save carries the list's changes over to whatever the file holds by
@@ -54,10 +62,12 @@ struct Saved {
 //
 // Writers meet: copies of the program that save one file (through links too) take turns, and a
 // save re-reads, merges and replaces under an inter-process lock; a writer that takes no lock
-// and comes in between sends the save back to read and merge again. A file is taken as it is
-// only once it has settled, so that one another program is rewriting in place is never read
-// half-written; a file emptied while this copy knew lines in it is taken as gone, and gets the
-// list whole.
+// and comes in between sends the save back to read and merge again, and one that goes on
+// writing the old file through the replace has its change merged into the new one. A file is
+// taken as it is only once it has settled (no program holds it open for writing, and one
+// written in place has kept its size and time for a while), so that one another program is
+// rewriting, however it pauses, is never read half-written; a file emptied while this copy knew
+// lines in it is taken as gone, and gets the list whole.
 class EntryFile {
 public:
     EntryFile(std::u16string path, unsigned codePage);
@@ -81,13 +91,14 @@ public:
     Loaded Load();
 
     // Writes `own`, the changes of a list that showed Known(), merged with what the file holds
-    // now, in one step. Nullopt, with the file as it was, when it cannot be read or written, is
-    // read-only or not a regular file, does not settle, or stays taken by another writer.
-    std::optional<Saved> Save(const OwnLines& own);
+    // now, in one step; when that is what the file holds already, nothing is written. Nothing is
+    // saved, with the file as it was, when it cannot be read or written, is read-only or not a
+    // regular file, does not settle, or stays taken by another writer.
+    SaveOutcome Save(const OwnLines& own);
 
-    // What "删除所有" (delete all) leaves: one empty line, written in one step. False, with the
-    // file as it was, when it cannot be written.
-    bool WriteEmpty();
+    // What "删除所有" (delete all) leaves: one empty line, written in one step. Why not, with
+    // the file as it was, when it cannot be written; nullopt when written.
+    std::optional<WriteFault> WriteEmpty();
 
     // The lines as last read or written; null when nothing is known of them.
     const StoredLines* Known() const { return known_.get(); }
@@ -101,9 +112,10 @@ public:
 private:
     // Whether the file may have changed since this copy last read or wrote it.
     bool ChangedOnDisk() const;
-    // Merges `own` into `now` (the settled file) and replaces the file with the result unless
-    // it changed since it was read.
-    platform::ReplaceOutcome SaveOver(const OwnLines& own, platform::FileContent now, Saved& saved);
+    // Merges `own`, the changes of a list that showed `known`, into `now` (the settled file) and
+    // replaces the file with the result unless it changed since it was read.
+    platform::Replace SaveOver(const StoredLines* known, const OwnLines& own,
+                               platform::FileContent now, Saved& saved);
     void Remember(std::string bytes);
 
     std::u16string path_;

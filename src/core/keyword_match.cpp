@@ -176,7 +176,8 @@ void KeywordMatcher::NonAsciiLine(std::string_view line, unsigned codePage,
 
 Targets MatchTargets(std::string_view file, unsigned codePage, std::u16string_view keyword) {
     // Line by line from the bytes, in one pass: the file is never decoded whole, nor indexed.
-    const StoredText stored = TextOf(file, codePage);
+    std::string utf16Text;
+    const StoredText stored = TextOf(file, codePage, utf16Text);
     const KeywordMatcher matcher(keyword);
     Targets targets;
     ForEachLine(stored.text, [&](std::string_view line) {

@@ -2,6 +2,7 @@
 
 #include "core/keyword_match.h"
 #include "platform/environment.h"
+#include "platform/file.h"
 
 namespace corvantis::core {
 
@@ -62,12 +63,12 @@ bool Launcher::Delete(int index) {
     return true;
 }
 
-bool Launcher::DeleteAll() {
-    if (!file_.WriteEmpty()) {
-        return false;
+std::optional<WriteFault> Launcher::DeleteAll() {
+    const std::optional<WriteFault> fault = file_.WriteEmpty();
+    if (!fault) {
+        entries_.Assign(nullptr); // the one empty line stands for the empty list
     }
-    entries_.Assign(nullptr); // the one empty line stands for the empty list
-    return true;
+    return fault;
 }
 
 void Launcher::Reload() {
@@ -78,23 +79,31 @@ void Launcher::Reload() {
     }
 }
 
-std::optional<Saved> Launcher::Write() {
+SaveOutcome Launcher::Write() {
     const std::vector<std::u16string_view> texts = entries_.OwnTexts();
     return file_.Save({entries_.Origins(), texts});
 }
 
-bool Launcher::Save() {
-    const std::optional<Saved> saved = Write();
-    if (!saved) {
-        return false;
+std::optional<WriteFault> Launcher::Save() {
+    const SaveOutcome outcome = Write();
+    if (!outcome.saved) {
+        return outcome.fault;
     }
-    entries_.Assign(saved->lines, saved->entryOf);
-    return true;
+    entries_.Assign(outcome.saved->lines, outcome.saved->entryOf);
+    return std::nullopt;
 }
 
-CloseOutcome Launcher::Close() {
+std::optional<WriteFault> Launcher::Close() {
+    if (!changed_) {
+        return std::nullopt;
+    }
     // The program ends once the list is written: the list need not show what was written.
-    return !changed_ || Write() ? CloseOutcome::End : CloseOutcome::KeepRunning;
+    const SaveOutcome outcome = Write();
+    return outcome.saved ? std::nullopt : std::optional(outcome.fault);
+}
+
+bool Launcher::WriteCopy(const std::u16string& path) const {
+    return platform::WriteNewFile(path, EncodeEntryLines(entries_.Items(), file_.CodePage()));
 }
 
 bool Launcher::FollowFile() {

@@ -15,11 +15,6 @@
 
 namespace corvantis::core {
 
-enum class CloseOutcome {
-    End,         // nothing to write, or written: the program ends
-    KeepRunning, // the write failed: the list stays so the user can fix the cause and close again
-};
-
 // What "编辑它" (edit it) opens the editor on: the entry, which it edits wherever it moves, and
 // its line divided at the first colon.
 struct EditOpening {
@@ -58,26 +53,32 @@ public:
     std::optional<EditOpening> OpenEdit(int index);
     // "删除它": false when `index` names no entry.
     bool Delete(int index);
-    // "删除所有", once confirmed: the file is emptied first, in one step, then the list; false,
+    // "删除所有", once confirmed: the file is emptied first, in one step, then the list; why not,
     // with both as they were, when the file cannot be written. Marks nothing.
-    bool DeleteAll();
+    std::optional<WriteFault> DeleteAll();
     // "载入": an empty list shows the file; one with entries gets the file's lines again, as new
     // entries at its end. "清空" empties the list; the file is untouched. Neither marks anything.
     void Reload();
     void Clear() { entries_.Clear(); }
-    // "保存": the list's changes merged into what the file holds now; false, with both as they
+    // "保存": the list's changes merged into what the file holds now; why not, with both as they
     // were, when the file cannot be read or written.
-    bool Save();
+    std::optional<WriteFault> Save();
 
-    // Closing writes back a list that a delete, an edit or a save marked as changed.
-    CloseOutcome Close();
+    // Closing writes back a list that a delete, an edit or a save marked as changed. Nullopt:
+    // the program ends. Otherwise why the write failed: the list stays, so that the user can fix
+    // the cause and close again, or keep the list in a file of its own (WriteCopy).
+    std::optional<WriteFault> Close();
+    // The list, as a file of its own at `path`, which must be new: data.txt is not touched. False
+    // when the file is there already or cannot be written.
+    bool WriteCopy(const std::u16string& path) const;
+    const std::u16string& FilePath() const { return file_.Path(); }
     // While the list has no change of its own, it follows outside changes of the file. True
     // when the list changed.
     bool FollowFile();
 
 private:
     // The list's changes merged into the file.
-    std::optional<Saved> Write();
+    SaveOutcome Write();
 
     std::u16string folder_;
     EntryFile file_;

@@ -16,18 +16,23 @@
 namespace corvantis::core {
 
 inline constexpr std::string_view kUtf8Bom = "\xEF\xBB\xBF";
+inline constexpr std::string_view kUtf16LeBom = "\xFF\xFE";
+inline constexpr std::string_view kUtf16BeBom = "\xFE\xFF";
 
-enum class TextForm { CodePage, Utf8, Utf8Bom };
+// UTF-16 (what Notepad calls "Unicode") is known by its byte-order mark, in either byte order.
+enum class TextForm { CodePage, Utf8, Utf8Bom, Utf16Le, Utf16Be };
 
 // A file's bytes seen as text: their form, the code page the lines decode with (the system's,
-// or UTF-8; GBK for a GBK file where the system's is UTF-8), and the text after any mark.
+// or UTF-8; GBK for a GBK file where the system's is UTF-8), and the text after any byte-order
+// mark. A UTF-16 file's text is turned into UTF-8, which `utf8` receives and `text` then views;
+// every unit carries over, a lone surrogate too, so that the text turns back into the same bytes.
 struct StoredText {
     TextForm form;
     unsigned codePage;
     std::string_view text;
 };
 
-StoredText TextOf(std::string_view bytes, unsigned systemCodePage);
+StoredText TextOf(std::string_view bytes, unsigned systemCodePage, std::string& utf8);
 
 // The code page one line of a file decodes with, given the file's (StoredText::codePage): the
 // file's, but UTF-8 for a line of a code-page file that is not text of the code page and is
@@ -46,9 +51,11 @@ public:
     unsigned CodePageOf(size_t index) const { return LineCodePage(Line(index), codePage_); }
 
     size_t Count() const { return lines_.size(); }
+    // A line's bytes as read; a UTF-16 file's in UTF-8.
     std::string_view Line(size_t index) const {
         const LineSpan& line = lines_[index];
-        return std::string_view(bytes_).substr(line.offset, line.length);
+        return std::string_view(utf16Text_.empty() ? bytes_ : utf16Text_)
+            .substr(line.offset, line.length);
     }
     std::vector<std::string_view> Views() const;
     const std::string& Bytes() const { return bytes_; }
@@ -69,6 +76,7 @@ private:
     };
 
     std::string bytes_;
+    std::string utf16Text_; // a UTF-16 file's text, in UTF-8
     TextForm form_ = TextForm::CodePage;
     unsigned codePage_ = 0;
     std::vector<LineSpan> lines_;

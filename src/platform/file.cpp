@@ -14,8 +14,8 @@ bool WriteFileAtomically(const std::u16string& path, std::string_view bytes) {
     return ReplaceBytes(path, bytes, nullptr) == ReplaceOutcome::Replaced;
 }
 
-ReplaceOutcome ReplaceUnchanged(const std::u16string& path, std::string_view bytes,
-                                const std::optional<FileStamp>& expected) {
+Replace ReplaceUnchanged(const std::u16string& path, std::string_view bytes,
+                         const std::optional<FileStamp>& expected) {
     return ReplaceBytes(path, bytes, &expected);
 }
 

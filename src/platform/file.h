@@ -31,6 +31,10 @@ struct FileContent {
     std::string bytes;
     FileStamp stamp;               // the file's as it was read
     bool changedWhileRead = false; // then the bytes may hold parts of two versions
+    bool taken = false;            // unreadable as another program holds it and shares no reading
+    // Another program holds the file open for writing as it is read (as far as the system
+    // tells: on POSIX, where a read lease is refused), so it may be part-written.
+    bool beingWritten = false;
 };
 
 // The file's whole content. Missing: nothing is at the path; Unreadable: something is, but it
@@ -54,14 +58,37 @@ enum class ReplaceOutcome {
     Changed, // the file is no longer what `expected` says: nothing was written
 };
 
+// Why a file could not be written, as far as the user can act on it.
+enum class WriteFault {
+    ReadOnly, // the file, or the folder that holds it
+    InUse,    // another program holds it, or keeps writing it
+    DiskFull,
+    Other,
+};
+
+struct Replace {
+    ReplaceOutcome outcome;
+    WriteFault fault = WriteFault::Other; // why, when it failed
+    // Replaced, the old file's bytes when a write landed in it after it was last looked at: a
+    // writer that had it open goes on writing the old file, and its change is not to be lost.
+    std::optional<std::string> late;
+    bool operator==(ReplaceOutcome other) const { return outcome == other; }
+};
+
 // The same, only while the file is still what was read: just before the new file takes its
-// place, the file there must have the stamp `expected` (nullopt: there must be none).
-ReplaceOutcome ReplaceUnchanged(const std::u16string& path, std::string_view bytes,
-                                const std::optional<FileStamp>& expected);
+// place, the file there must have the stamp `expected` (nullopt: there must be none). The old
+// file is held open through the replace and looked at afterwards (Replace::late).
+Replace ReplaceUnchanged(const std::u16string& path, std::string_view bytes,
+                         const std::optional<FileStamp>& expected);
 
 // What both come to on each system: `expected` null replaces the file whatever it holds.
-ReplaceOutcome ReplaceBytes(const std::u16string& path, std::string_view bytes,
-                            const std::optional<FileStamp>* expected);
+Replace ReplaceBytes(const std::u16string& path, std::string_view bytes,
+                     const std::optional<FileStamp>* expected);
+
+// Writes `bytes` to a file made at `path`, which must not exist yet: one that does is never
+// overwritten. False when the file is there already or cannot be made or written whole (then
+// nothing is left at the path).
+bool WriteNewFile(const std::u16string& path, std::string_view bytes);
 
 // The temporaries' names: "<file name>.<process id>-<number>.corvantis.tmp" beside the file.
 inline constexpr std::string_view kTemporarySuffix = ".corvantis.tmp";

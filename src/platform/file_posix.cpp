@@ -87,6 +87,57 @@ bool Matches(const Existing& now, const std::optional<FileStamp>& expected) {
     return expected ? now.there && StampFrom(now.status) == *expected : !now.there;
 }
 
+WriteFault FaultOf(int error) {
+    switch (error) {
+    case EACCES:
+    case EPERM:
+    case EROFS:
+        return WriteFault::ReadOnly;
+    case ENOSPC:
+    case EDQUOT:
+    case EFBIG:
+        return WriteFault::DiskFull;
+    case EBUSY:
+    case ETXTBSY:
+        return WriteFault::InUse;
+    default:
+        return WriteFault::Other;
+    }
+}
+
+// Writes all of `bytes` and flushes them to the disk; errno tells why when it fails.
+bool WriteAll(int fd, std::string_view bytes) {
+    for (size_t done = 0; done < bytes.size();) {
+        const ssize_t count = write(fd, bytes.data() + done, bytes.size() - done);
+        if (count < 0 && errno == EINTR) {
+            continue;
+        }
+        if (count <= 0) {
+            return false;
+        }
+        done += static_cast<size_t>(count);
+    }
+    return fsync(fd) == 0;
+}
+
+// The bytes of the replaced file `old` when it no longer has the stamp it was replaced as.
+std::optional<std::string> LateChange(int old, const std::optional<FileStamp>* expected) {
+    struct stat status {};
+    if (old < 0 || fstat(old, &status) != 0 || StampFrom(status) == **expected) {
+        return std::nullopt;
+    }
+    std::string bytes;
+    char buffer[1 << 16];
+    for (off_t at = 0;;) {
+        const ssize_t count = pread(old, buffer, sizeof buffer, at);
+        if (count <= 0) {
+            return count == 0 ? std::optional(std::move(bytes)) : std::nullopt;
+        }
+        bytes.append(buffer, static_cast<size_t>(count));
+        at += count;
+    }
+}
+
 } // namespace
 
 // The file a path names, through any symbolic links; the path itself when nothing is there yet.
@@ -102,15 +153,18 @@ Existing ExistingAt(const std::string& target) {
     return existing;
 }
 
-ReplaceOutcome ReplaceBytes(const std::u16string& path, std::string_view bytes,
-                            const std::optional<FileStamp>* expected) {
+Replace ReplaceBytes(const std::u16string& path, std::string_view bytes,
+                     const std::optional<FileStamp>* expected) {
     const std::string target = FinalPath(EncodeUtf8(path));
     const Existing existing = ExistingAt(target);
-    if (existing.there && (!existing.regular || ReadOnly(target, existing.status))) {
-        return ReplaceOutcome::Failed;
+    if (existing.there && !existing.regular) {
+        return {ReplaceOutcome::Failed};
+    }
+    if (existing.there && ReadOnly(target, existing.status)) {
+        return {ReplaceOutcome::Failed, WriteFault::ReadOnly};
     }
     if (expected != nullptr && !Matches(existing, *expected)) {
-        return ReplaceOutcome::Changed;
+        return {ReplaceOutcome::Changed};
     }
 
     // A name no earlier write can have left: O_EXCL refuses one that is taken.
@@ -121,33 +175,48 @@ ReplaceOutcome ReplaceBytes(const std::u16string& path, std::string_view bytes,
                     std::string(kTemporarySuffix);
         fd = open(temporary.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
         if (fd < 0 && errno != EEXIST) {
-            return ReplaceOutcome::Failed;
+            return {ReplaceOutcome::Failed, FaultOf(errno)};
         }
     }
     if (fd < 0) {
-        return ReplaceOutcome::Failed;
+        return {ReplaceOutcome::Failed};
     }
     Descriptor file(fd);
-    bool written = !existing.there || fchmod(file.get(), existing.status.st_mode & 07777) == 0;
-    for (size_t done = 0; written && done < bytes.size();) {
-        const ssize_t count = write(file.get(), bytes.data() + done, bytes.size() - done);
-        written = count > 0;
-        done += written ? static_cast<size_t>(count) : 0;
-    }
-    written = written && fsync(file.get()) == 0;
-    written = file.Close() && written;
+    const bool written =
+        (!existing.there || fchmod(file.get(), existing.status.st_mode & 07777) == 0) &&
+        WriteAll(file.get(), bytes);
+    const WriteFault fault = FaultOf(errno);
+    const bool closed = file.Close();
     // Looked at again as late as can be: a writer that takes no lock may have come in between.
-    if (written && expected != nullptr && !Matches(ExistingAt(target), *expected)) {
+    if (written && closed && expected != nullptr && !Matches(ExistingAt(target), *expected)) {
         std::remove(temporary.c_str());
-        return ReplaceOutcome::Changed;
+        return {ReplaceOutcome::Changed};
     }
-    if (!written || std::rename(temporary.c_str(), target.c_str()) != 0) {
+    // The old file, held through the rename: what a writer that had it open adds meanwhile.
+    const Descriptor old(expected != nullptr && *expected
+                             ? open(target.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC)
+                             : -1);
+    if (!written || !closed || std::rename(temporary.c_str(), target.c_str()) != 0) {
+        const WriteFault why = written && closed ? FaultOf(errno) : fault;
         std::remove(temporary.c_str());
-        return ReplaceOutcome::Failed;
+        return {ReplaceOutcome::Failed, why};
     }
     FlushFolder(FolderOf(target));
     RemoveStaleTemporaries(target);
-    return ReplaceOutcome::Replaced;
+    return {ReplaceOutcome::Replaced, WriteFault::Other, LateChange(old.get(), expected)};
+}
+
+bool WriteNewFile(const std::u16string& path, std::string_view bytes) {
+    const std::string name = EncodeUtf8(path);
+    Descriptor file(open(name.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666));
+    if (!file) {
+        return false;
+    }
+    if (!WriteAll(file.get(), bytes) || !file.Close()) {
+        std::remove(name.c_str());
+        return false;
+    }
+    return true;
 }
 
 FileContent ReadFileContent(const std::u16string& path) {
@@ -163,6 +232,7 @@ FileContent ReadFileContent(const std::u16string& path) {
     if (fstat(file.get(), &before) != 0 || !S_ISREG(before.st_mode)) {
         return content;
     }
+    content.beingWritten = OpenForWriting(file.get());
     try {
         content.bytes.reserve(static_cast<size_t>(before.st_size));
         char buffer[1 << 16];

@@ -45,4 +45,8 @@ struct Existing {
 
 Existing ExistingAt(const std::string& target);
 
+// Whether a program has `file` open for writing: a read lease, taken and given back at once, is
+// refused then. A system or file system without leases tells nothing.
+bool OpenForWriting(int file);
+
 } // namespace corvantis::platform

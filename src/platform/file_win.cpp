@@ -17,27 +17,6 @@ namespace {
 constexpr ULONGLONG kReplaceRetryMs = 1'000;
 constexpr DWORD kReplaceRetryPollMs = 20;
 
-std::uint64_t Join(DWORD high, DWORD low) {
-    return (static_cast<std::uint64_t>(high) << 32) | low;
-}
-
-FileStamp StampFrom(const BY_HANDLE_FILE_INFORMATION& info) {
-    return {Join(info.nFileSizeHigh, info.nFileSizeLow),
-            static_cast<std::int64_t>(
-                Join(info.ftLastWriteTime.dwHighDateTime, info.ftLastWriteTime.dwLowDateTime)),
-            info.dwVolumeSerialNumber, Join(info.nFileIndexHigh, info.nFileIndexLow)};
-}
-
-// A disk file's stamp; nullopt for a folder, a pipe or a device, or when it cannot be told.
-std::optional<FileStamp> RegularStamp(HANDLE file) {
-    BY_HANDLE_FILE_INFORMATION info{};
-    if (GetFileType(file) != FILE_TYPE_DISK || !GetFileInformationByHandle(file, &info) ||
-        (info.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0) {
-        return std::nullopt;
-    }
-    return StampFrom(info);
-}
-
 bool NotFound(DWORD error) {
     return error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND;
 }
@@ -92,11 +71,14 @@ std::pair<UniqueFileHandle, std::wstring> NewTemporary(const std::wstring& targe
     return {UniqueFileHandle(nullptr), L""};
 }
 
-// Puts `temporary` in the place of `target`. ReplaceFileW keeps the target's attributes and
-// security; its partial failures are undone so that the old file is there whole.
-bool TakePlace(const std::wstring& temporary, const std::wstring& target) {
+// Puts `temporary` in the place of `target`: 0, or the error that kept it out. ReplaceFileW keeps
+// the target's attributes and security; its partial failures are undone so that the old file is
+// there whole.
+DWORD TakePlace(const std::wstring& temporary, const std::wstring& target) {
     if (GetFileAttributesW(target.c_str()) == INVALID_FILE_ATTRIBUTES) {
-        return MoveFileExW(temporary.c_str(), target.c_str(), MOVEFILE_WRITE_THROUGH);
+        return MoveFileExW(temporary.c_str(), target.c_str(), MOVEFILE_WRITE_THROUGH)
+                   ? ERROR_SUCCESS
+                   : GetLastError();
     }
     const std::wstring backup = temporary + L".old";
     const ULONGLONG started = GetTickCount64();
@@ -108,7 +90,7 @@ bool TakePlace(const std::wstring& temporary, const std::wstring& target) {
             !MoveFileExW(backup.c_str(), target.c_str(), MOVEFILE_REPLACE_EXISTING)) {
             // The old file went to the backup name and could not come back: it stays there.
             Trace(L"ReplaceFileW failed halfway: the old data.txt is left beside it, *.old");
-            return false;
+            return error;
         }
         // Both files keep their names after these, so the replace can simply be tried again.
         const bool heldOpen = error == ERROR_SHARING_VIOLATION ||
@@ -118,12 +100,12 @@ bool TakePlace(const std::wstring& temporary, const std::wstring& target) {
                                (GetFileAttributesW(target.c_str()) & FILE_ATTRIBUTE_READONLY) == 0);
         if (!heldOpen || GetTickCount64() - started >= kReplaceRetryMs) {
             Trace(L"ReplaceFileW failed: data.txt is left as it was");
-            return false;
+            return error;
         }
         Sleep(kReplaceRetryPollMs);
     }
     DeleteFileW(backup.c_str());
-    return true;
+    return ERROR_SUCCESS;
 }
 
 } // namespace
@@ -162,51 +144,68 @@ Existing ExistingAt(const wchar_t* path) {
     return {true, RegularStamp(file.get())};
 }
 
-ReplaceOutcome ReplaceBytes(const std::u16string& path, std::string_view bytes,
-                            const std::optional<FileStamp>* expected) {
+Replace ReplaceBytes(const std::u16string& path, std::string_view bytes,
+                     const std::optional<FileStamp>* expected) {
     const std::wstring target = FinalPath(AsWide(path));
     const Existing existing = ExistingAt(target.c_str());
     if (existing.there && !existing.regular) {
-        return ReplaceOutcome::Failed;
+        return {ReplaceOutcome::Failed};
     }
     if (expected != nullptr && !Matches(existing, *expected)) {
-        return ReplaceOutcome::Changed;
+        return {ReplaceOutcome::Changed};
     }
     auto [file, temporary] = NewTemporary(target);
     if (!file) {
-        return ReplaceOutcome::Failed;
+        return {ReplaceOutcome::Failed, FaultOf(GetLastError(), target)};
     }
-    bool written = true;
-    size_t done = 0;
-    while (written && done < bytes.size()) {
-        const DWORD chunk = static_cast<DWORD>(std::min<size_t>(bytes.size() - done, 1u << 30));
-        DWORD count = 0;
-        written =
-            WriteFile(file.get(), bytes.data() + done, chunk, &count, nullptr) && count == chunk;
-        done += count;
-    }
-    written = written && FlushFileBuffers(file.get());
+    DWORD error = WriteAll(file.get(), bytes);
     file = UniqueFileHandle(nullptr); // closed before it moves
     // Looked at again as late as can be: a writer that takes no lock may have come in between.
-    if (written && expected != nullptr && !Matches(ExistingAt(target.c_str()), *expected)) {
+    if (error == ERROR_SUCCESS && expected != nullptr &&
+        !Matches(ExistingAt(target.c_str()), *expected)) {
         DeleteFileW(temporary.c_str());
-        return ReplaceOutcome::Changed;
+        return {ReplaceOutcome::Changed};
     }
-    if (!written || !TakePlace(temporary, target)) {
+    // The old file, held through the replace (sharing everything, so that the replace may move
+    // it): what a writer that had it open adds meanwhile.
+    const UniqueFileHandle old(
+        expected != nullptr && *expected
+            ? CreateFileW(target.c_str(), GENERIC_READ,
+                          FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                          OPEN_EXISTING, 0, nullptr)
+            : INVALID_HANDLE_VALUE);
+    if (error == ERROR_SUCCESS) {
+        error = TakePlace(temporary, target);
+    }
+    if (error != ERROR_SUCCESS) {
         DeleteFileW(temporary.c_str());
-        return ReplaceOutcome::Failed;
+        return {ReplaceOutcome::Failed, FaultOf(error, target)};
     }
     RemoveStaleTemporaries(target);
-    return ReplaceOutcome::Replaced;
+    return {ReplaceOutcome::Replaced, WriteFault::Other,
+            old ? LateChange(old.get(), **expected) : std::nullopt};
 }
 
 FileContent ReadFileContent(const std::u16string& path) {
     FileContent content;
-    UniqueFileHandle file(CreateFileW(AsWide(path), GENERIC_READ,
-                                      FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
-                                      nullptr, OPEN_EXISTING, FILE_FLAG_SEQUENTIAL_SCAN, nullptr));
+    const auto open = [&](DWORD sharing) {
+        return UniqueFileHandle(CreateFileW(AsWide(path), GENERIC_READ, sharing, nullptr,
+                                            OPEN_EXISTING, FILE_FLAG_SEQUENTIAL_SCAN, nullptr));
+    };
+    // Shared with no writer: refused while a program holds the file open for writing. Then it
+    // is read all the same, as part-written.
+    UniqueFileHandle file = open(FILE_SHARE_READ | FILE_SHARE_DELETE);
+    if (!file && GetLastError() == ERROR_SHARING_VIOLATION) {
+        file = open(FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE);
+        content.beingWritten = static_cast<bool>(file);
+        if (!file) {
+            SetLastError(ERROR_SHARING_VIOLATION);
+        }
+    }
     if (!file) {
-        content.status = NotFound(GetLastError()) ? ReadStatus::Missing : ReadStatus::Unreadable;
+        const DWORD error = GetLastError();
+        content.status = NotFound(error) ? ReadStatus::Missing : ReadStatus::Unreadable;
+        content.taken = error == ERROR_SHARING_VIOLATION || error == ERROR_LOCK_VIOLATION;
         return content;
     }
     // A pipe or a device is never read: it may never end, or never answer.
@@ -267,7 +266,8 @@ bool WrittenWithin(const FileStamp& stamp, std::chrono::milliseconds span) {
     FILETIME now{};
     GetSystemTimePreciseAsFileTime(&now);
     constexpr std::int64_t kUnitsPerMillisecond = 10'000; // FILETIME counts 100 ns
-    return static_cast<std::int64_t>(Join(now.dwHighDateTime, now.dwLowDateTime)) - stamp.modified <
+    const ULARGE_INTEGER units{{now.dwLowDateTime, now.dwHighDateTime}};
+    return static_cast<std::int64_t>(units.QuadPart) - stamp.modified <
            span.count() * kUnitsPerMillisecond;
 }
 

@@ -4,8 +4,11 @@
 
 #include "platform/file.h"
 
+#include <windows.h>
+
 #include <optional>
 #include <string>
+#include <string_view>
 
 namespace corvantis::platform {
 
@@ -19,5 +22,17 @@ struct Existing {
 };
 
 Existing ExistingAt(const wchar_t* path);
+
+// A disk file's stamp; nullopt for a folder, a pipe or a device, or when it cannot be told.
+std::optional<FileStamp> RegularStamp(HANDLE file);
+
+// The bytes of the replaced file `old` when it no longer has the stamp it was replaced as.
+std::optional<std::string> LateChange(HANDLE old, const FileStamp& expected);
+
+// Why writing `target` failed with `error`.
+WriteFault FaultOf(DWORD error, const std::wstring& target);
+
+// Writes all of `bytes` to `file` and flushes them to the disk: 0, or the error that stopped it.
+DWORD WriteAll(HANDLE file, std::string_view bytes);
 
 } // namespace corvantis::platform

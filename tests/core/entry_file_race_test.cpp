@@ -6,6 +6,7 @@
 
 #include "core/entry_list.h"
 #include "platform/codepage.h"
+#include "entry_file_races.h"
 #include "file_and_list.h"
 #include "temp_dir.h"
 
@@ -168,7 +169,7 @@ TEST(EntryFileRace, ASaveAgainstAnInPlaceWriterKeepsAWholeVersionAndItsChange) {
     };
     std::mt19937 random(1800);
     constexpr size_t kPiece = 1024;
-    constexpr int kRounds = 120;
+    constexpr int kRounds = 30; // each waits out the quiet time once the writer is done
     int saves = 0;
     for (int round = 0; round < kRounds; ++round) {
         dir.WriteSettled("data.txt", FileOf(ours));
@@ -209,6 +210,35 @@ TEST(EntryFileRace, ASaveAgainstAnInPlaceWriterKeepsAWholeVersionAndItsChange) {
         ASSERT_TRUE(LinesOf(now) == written || now == theirBytes) << "round " << round;
     }
     EXPECT_GT(saves, 0);
+}
+
+// A program that writes the file in pieces without a lock, pausing between them or appending while
+// the save runs: the save waits for it and keeps both its lines and ours. bench/ runs many rounds
+// of each and counts losses.
+TEST(EntryFileRace, ASaveWaitsForAWriterThatPausesOrAppendsAndKeepsBothSides) {
+    using std::chrono::milliseconds;
+    const struct {
+        const char* what;
+        bool (*round)(const TempDir&, std::mt19937&);
+    } cases[] = {
+        {"a writer pausing 60 ms",
+         [](const TempDir& dir, std::mt19937& random) {
+             return testing::PausedWriterRound(dir, milliseconds(60), random);
+         }},
+        {"a writer pausing 120 ms",
+         [](const TempDir& dir, std::mt19937& random) {
+             return testing::PausedWriterRound(dir, milliseconds(120), random);
+         }},
+        {"an append 0-1 ms into the save", testing::AppendRound},
+    };
+    constexpr int kRounds = 4;
+    std::mt19937 random(27);
+    for (const auto& c : cases) {
+        TempDir dir;
+        for (int round = 0; round < kRounds; ++round) {
+            EXPECT_TRUE(c.round(dir, random)) << c.what << ", round " << round;
+        }
+    }
 }
 
 } // namespace

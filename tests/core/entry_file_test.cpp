@@ -22,6 +22,8 @@
 namespace corvantis::core {
 namespace {
 
+using namespace std::string_literals;
+
 using testing::Follow;
 using testing::Load;
 using testing::Save;
@@ -102,6 +104,23 @@ TEST(EntryFileForm, ReadsTheCodePageOrUtf8WithOrWithoutItsMark) {
         {"\xB0\xD9\xB6\xC8:x\r\n", kUtf8, {u"百度:x"}, TextForm::CodePage},
         {"\xE7\x8C\xAB:x\r\n", kUtf8, {u"猫:x"}, TextForm::Utf8},
         {"a:\x81\r\n", kUtf8, {u"a:\uFFFD"}, TextForm::CodePage},
+        // UTF-16 after its mark, in either byte order (what Notepad's "Unicode" saves); after a
+        // mark, an odd number of bytes is no UTF-16.
+        {"\xFF\xFE"
+         "a\0:\0b\0\r\0\n\0c\0:\0d\0\r\0\n\0"s,
+         kGbk,
+         {u"a:b", u"c:d"},
+         TextForm::Utf16Le},
+        {"\xFE\xFF"
+         "\x76\x7E\0:\xD8\x3D\xDE\x00"s,
+         kGbk,
+         {u"百:\U0001F600"},
+         TextForm::Utf16Be},
+        {"\xFF\xFE"
+         "a\0:"s,
+         kWestern,
+         {u"\u00FF\u00FEa"s + u'\0' + u":"},
+         TextForm::CodePage},
     };
     for (const auto& c : cases) {
         const StoredLines stored(c.bytes, c.codePage);
@@ -136,6 +155,19 @@ TEST(EntryFileForm, KeepsUntouchedLinesByteForByteAndMovesToUtf8OnlyWhenANewLine
          u"\uD55C:y", "\xEF\xBB\xBF\xED\x95\x9C:y\r\n\xE7\x99\xBE:x\r\n"},
         {"code page bytes that would read as a mark are written as UTF-8 with mark", "a:x\r\n",
          kWestern, u"\u00EF\u00BB\u00BFk:y", "\xEF\xBB\xBF\xC3\xAF\xC2\xBB\xC2\xBFk:y\r\na:x\r\n"},
+        {"UTF-16 LE stays so",
+         "\xFF\xFE"
+         "a\0:\0b\0\r\0\n\0c\0:\0d\0\r\0\n\0"s,
+         kGbk, u"百:y",
+         "\xFF\xFE"
+         "\x7E\x76:\0y\0\r\0\n\0a\0:\0b\0\r\0\n\0c\0:\0d\0\r\0\n\0"s},
+        // A lone surrogate, which no UTF-8 holds, keeps its bytes too.
+        {"UTF-16 BE stays so",
+         "\xFE\xFF"
+         "\0a\0:\xD8\x3D\0\r\0\n\xD8\x3D\xDE\x00"s,
+         kGbk, u"\U0001F600:y",
+         "\xFE\xFF"
+         "\xD8\x3D\xDE\x00\0:\0y\0\r\0\n\0a\0:\xD8\x3D\0\r\0\n\xD8\x3D\xDE\x00\0\r\0\n"s},
     };
     for (const auto& c : cases) {
         TempDir dir;

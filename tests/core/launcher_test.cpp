@@ -79,7 +79,7 @@ public:
     std::string File() const { return dir_.Read("data.txt"); }
     // Whether closing writes the list back, and what the file then holds.
     std::string CloseAndRead() {
-        EXPECT_EQ(launcher_.Close(), CloseOutcome::End);
+        EXPECT_EQ(launcher_.Close(), std::nullopt);
         return File();
     }
     const testing::TempDir& Dir() const { return dir_; }
@@ -210,7 +210,7 @@ TEST(LauncherCommands, AnIndexThatNamesNoEntryChangesNothing) {
             EXPECT_FALSE(session.launcher().OpenEdit(index)) << index;
             EXPECT_EQ(session.Items(), before);
             fs::remove(session.Dir().Path("data.txt"));
-            EXPECT_EQ(session.launcher().Close(), CloseOutcome::End);
+            EXPECT_EQ(session.launcher().Close(), std::nullopt);
             EXPECT_FALSE(fs::exists(session.Dir().Path("data.txt"))) << "nothing marked";
         }
     }
@@ -222,7 +222,7 @@ TEST(LauncherDeleteAll, EmptiesTheListAndLeavesExactlyOneLineEndInTheFile) {
         if (missing) {
             fs::remove(session.Dir().Path("data.txt"));
         }
-        EXPECT_TRUE(session.launcher().DeleteAll());
+        EXPECT_EQ(session.launcher().DeleteAll(), std::nullopt);
         EXPECT_EQ(session.Items(), Lines{});
         EXPECT_EQ(session.File(), "\r\n");
         // Read back, the file gives the empty list again.
@@ -235,7 +235,7 @@ TEST(LauncherDeleteAll, AFailedWriteKeepsTheListAndTheOldFileWhole) {
     Session session;
     {
         const testing::DiskFull full;
-        EXPECT_FALSE(session.launcher().DeleteAll());
+        EXPECT_EQ(session.launcher().DeleteAll(), WriteFault::DiskFull);
     }
     EXPECT_EQ(session.Items(), kThree);
     EXPECT_EQ(session.File(), kThreeFile);
@@ -296,40 +296,68 @@ TEST(LauncherResolve, FindsTheWordsOfATargetBesideTheProgramAndExpandsTheEnviron
 // Closing
 
 TEST(LauncherClose, WritesOnlyAMarkedListAndEndsOnlyWhenNothingIsLost) {
+    enum class Disk { Writable, Full, ReadOnlyFile };
+    const auto deleteSecond = [](Launcher& launcher) {
+        launcher.Delete(1);
+    };
     const struct {
-        bool marked;
-        bool writable;
-        CloseOutcome outcome;
+        void (*change)(Launcher&);
+        Disk disk;
+        std::optional<WriteFault> fault;
         std::string file;
     } cases[] = {
-        {false, true, CloseOutcome::End, kThreeFile},
-        {false, false, CloseOutcome::End, kThreeFile}, // unmarked, a failing write is no matter
-        {true, true, CloseOutcome::End, "note:notepad.exe\r\ng:https://g.cn/?q={query}\r\n"},
-        {true, false, CloseOutcome::KeepRunning, kThreeFile},
+        {nullptr, Disk::Writable, std::nullopt, kThreeFile},
+        {nullptr, Disk::Full, std::nullopt, kThreeFile}, // unmarked, a failing write is no matter
+        {deleteSecond, Disk::Writable, std::nullopt,
+         "note:notepad.exe\r\ng:https://g.cn/?q={query}\r\n"},
+        {deleteSecond, Disk::Full, WriteFault::DiskFull, kThreeFile},
+        {deleteSecond, Disk::ReadOnlyFile, WriteFault::ReadOnly, kThreeFile},
+        // Marked, with nothing changed: the file holds the list already, and is not written.
+        {[](Launcher& launcher) { launcher.OpenEdit(0); }, Disk::ReadOnlyFile, std::nullopt,
+         kThreeFile},
     };
     for (const auto& c : cases) {
+        const int row = static_cast<int>(&c - cases);
         Session session;
-        if (c.marked) {
-            session.launcher().Delete(1);
+        if (c.change != nullptr) {
+            c.change(session.launcher());
         }
         const int told = session.Told();
+        const auto mode = fs::status(session.Dir().Path("data.txt")).permissions();
+        if (c.disk == Disk::ReadOnlyFile) {
+            fs::permissions(session.Dir().Path("data.txt"), fs::perms::owner_read);
+        }
         {
             std::optional<testing::DiskFull> full;
-            if (!c.writable) {
+            if (c.disk == Disk::Full) {
                 full.emplace();
             }
-            EXPECT_EQ(session.launcher().Close(), c.outcome) << c.marked << c.writable;
+            EXPECT_EQ(session.launcher().Close(), c.fault) << "row " << row;
         }
-        EXPECT_EQ(session.File(), c.file) << c.marked << c.writable;
+        fs::permissions(session.Dir().Path("data.txt"), mode);
+        EXPECT_EQ(session.File(), c.file) << "row " << row;
         // The list is not shown again as written just before the program ends.
         EXPECT_EQ(session.Told(), told);
-        if (c.outcome == CloseOutcome::KeepRunning) {
+        if (c.fault) {
             // The launcher stays with its list, shown as before, and a later close writes it.
             session.launcher().Delete(0);
             EXPECT_EQ(session.Items(), Lines{kThree[2]});
             EXPECT_EQ(session.CloseAndRead(), "g:https://g.cn/?q={query}\r\n");
         }
     }
+}
+
+TEST(LauncherClose, KeepsTheListInANewFileAndNeverOverwritesOne) {
+    Session session;
+    session.launcher().Delete(1);
+    const std::u16string copy = session.Dir().Name("data-kept.txt");
+    session.Dir().Write("taken.txt", "theirs");
+    EXPECT_FALSE(session.launcher().WriteCopy(session.Dir().Name("taken.txt")));
+    EXPECT_EQ(session.Dir().Read("taken.txt"), "theirs");
+    ASSERT_TRUE(session.launcher().WriteCopy(copy));
+    EXPECT_EQ(session.Dir().Read("data-kept.txt"),
+              "note:notepad.exe\r\ng:https://g.cn/?q={query}\r\n");
+    EXPECT_EQ(session.File(), kThreeFile) << "data.txt is not touched";
 }
 
 } // namespace

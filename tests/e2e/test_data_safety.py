@@ -2,6 +2,7 @@
 never replaced blindly, untouched lines keep their bytes, and the editor saves where it should."""
 
 import os
+import re
 import shutil
 import subprocess
 import unittest
@@ -14,6 +15,7 @@ from harness import (
     WINDOW_TITLE,
     gbk_file,
     wait_until,
+    windows_path,
 )
 from test_editing import (
     ADD,
@@ -26,8 +28,15 @@ from test_editing import (
 )
 
 UNREADABLE = "无法读取 data.txt，列表暂时为空。\n文件中的条目不会丢失：文件可以读取后，列表会显示它们。"
-SAVE_FAILED = "无法保存 data.txt，修改尚未写入。\n请检查文件是否只读、被占用或磁盘已满，然后再试一次。"
-CLOSE_SAVE_FAILED = "无法保存 data.txt，修改尚未写入。\n请检查文件是否只读、被占用或磁盘已满，然后再次退出。"
+SAVE_FAILED = "无法保存 {path}：{cause}。修改尚未写入。\n请解决后再试一次。"
+CLOSE_SAVE_FAILED = (
+    "无法保存 {path}：{cause}。修改尚未写入。\n\n"
+    "重试：解决后再保存一次。\n"
+    "不保存退出：data.txt 保持原样，列表另存为新文件 {copy}，然后退出。\n"
+    "取消：继续运行，列表保留。"
+)
+READ_ONLY = "文件或其所在文件夹是只读的"
+IN_USE = "文件正被其他程序占用"
 
 
 class DataSafetyTest(EditingTestCase):
@@ -127,19 +136,28 @@ class DataSafetyTest(EditingTestCase):
             self.press_expecting_focus(key, control)
         self.key("space")
         box, text = self.message_box("Corvantis")
-        self.assertEqual(text, SAVE_FAILED)
+        self.assertEqual(text, SAVE_FAILED.format(path=windows_path(self.data_file()), cause=IN_USE))
         self.answer(box, "Corvantis", "Return")
         self.assertEqual(self.list_items(), LINES[1:])
         locker.stdin.close()
         locker.wait(timeout=STEP_TIMEOUT)
         self.assertEqual(self.data_file().read_bytes(), gbk_file(LINES))
 
-    def test_a_failed_save_on_close_brings_the_launcher_back_and_a_later_close_saves(self):
-        locker = self.start_with_a_deletion_and_the_file_locked()
+    def close_failing(self, cause):
+        """Clicks the close glyph on a launcher whose save fails; returns the question, checked,
+        and the path of the file it offers to keep the list in."""
         self.click_control(ID.CloseGlyph)
         box, text = self.message_box("Corvantis")
-        self.assertEqual(text, CLOSE_SAVE_FAILED)
-        self.answer(box, "Corvantis", "Return")
+        copy = re.search(r"列表另存为新文件 (.*)，然后退出", text)
+        self.assertIsNotNone(copy, text)
+        self.assertEqual(text, CLOSE_SAVE_FAILED.format(
+            path=windows_path(self.data_file()), cause=cause, copy=copy.group(1)))
+        return box, copy.group(1)
+
+    def test_a_failed_save_on_close_brings_the_launcher_back_and_a_later_close_saves(self):
+        locker = self.start_with_a_deletion_and_the_file_locked()
+        box, _ = self.close_failing(IN_USE)
+        self.answer(box, "Corvantis", "Return")  # "取消", the default
         self.assertIsNone(self.launcher.poll(), "the launcher ended with its change unsaved")
         self.wait_until(lambda: self.window_state()["visible"], what="the launcher shown again")
         self.assertEqual(self.list_items(), LINES[1:])
@@ -191,20 +209,27 @@ class DataSafetyTest(EditingTestCase):
         self.close_launcher()
         self.assertEqual(self.data_file().read_bytes(), b"a:\xE4\xB8\xAD\r\n")
 
-    def test_a_read_only_file_is_left_as_it_is_and_the_close_says_so(self):
+    def test_a_read_only_file_is_left_as_it_is_and_the_close_offers_to_keep_the_list_apart(self):
         # Read-only for Windows programs under Wine: no write permission for anyone, which root
         # would otherwise write through.
         self.start_launcher(gbk_file(LINES))
         self.choose(0, DELETE)
         self.wait_until(lambda: self.list_items() == LINES[1:], what="the first entry deleted")
         os.chmod(self.data_file(), 0o444)
-        self.click_control(ID.CloseGlyph)
-        box, text = self.message_box("Corvantis")
-        self.assertEqual(text, CLOSE_SAVE_FAILED)
-        self.answer(box, "Corvantis", "Return")
+        box, copy = self.close_failing(READ_ONLY)
+        self.answer(box, "Corvantis", "Return")  # "取消", the default
         self.assertEqual(self.list_items(), LINES[1:])
         self.assertEqual(self.data_file().read_bytes(), gbk_file(LINES))
         self.assert_no_stray_files()
+
+        # "不保存退出", beside "取消": the program ends, and the list is in the file it named.
+        box, copy = self.close_failing(READ_ONLY)
+        self.assertEqual(copy.rsplit("\\", 1)[0], windows_path(self.app_dir))
+        self.answer(box, "Corvantis", "shift+Tab space")
+        self.wait_for_exit("the launcher to end without writing data.txt")
+        self.assertEqual(self.data_file().read_bytes(), gbk_file(LINES))
+        kept = self.app_dir / copy.rsplit("\\", 1)[1]
+        self.assertEqual(kept.read_bytes(), gbk_file(LINES[1:]))
 
     def start_second_copy(self, folder):
         """Starts a copy of the launcher in output/<folder>, beside the first; returns it once

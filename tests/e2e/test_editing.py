@@ -141,7 +141,7 @@ class EditingTestCase(LauncherTestCase):
 
     def answer(self, window, title, key):
         self.xdotool("windowfocus", window)
-        self.key(key)
+        self.key(*key.split())
         self.wait_until(lambda: self.find_window(title) is None, what=f"{title} to close")
 
     def assert_back_in_the_launcher(self):
