@@ -26,6 +26,8 @@ SUPPORTED_OS = {
 
 # Newer than Windows XP, as documented; every other function below is there since XP or before.
 NEWER = {
+    "AcquireSRWLockExclusive": VISTA,
+    "AcquireSRWLockShared": VISTA,
     "ChangeWindowMessageFilterEx": WIN7,
     "CompareStringOrdinal": VISTA,
     "GetDpiForWindow": WIN10_1607,
@@ -34,6 +36,10 @@ NEWER = {
     "GetTickCount64": VISTA,
     "LCMapStringEx": VISTA,
     "RegGetValueW": VISTA,
+    "ReleaseSRWLockExclusive": VISTA,
+    "ReleaseSRWLockShared": VISTA,
+    "SleepConditionVariableSRW": VISTA,
+    "WakeConditionVariable": VISTA,
     # Windows 7 only with update KB2533623, which no Windows 7 can be counted on to have.
     "SetDefaultDllDirectories": WIN8,
 }
@@ -65,7 +71,8 @@ SINCE_XP = """
     PostQuitMessage PtInRect RegisterClassExW RegisterWindowMessageW ReleaseCapture ReleaseDC
     ScreenToClient SendMessageTimeoutW SendMessageW SetFocus SetForegroundWindow SetTimer
     SetWindowLongPtrW SetWindowPos SetWindowTextW ShowWindow SystemParametersInfoW TrackPopupMenu
-    TranslateMessage
+    TranslateMessage CreateThread FormatMessageW EnumThreadWindows GetCapture SetCapture WaitMessage
+    GetTextExtentExPointW GetTextExtentPoint32W CoInitializeEx CoUninitialize
     InitCommonControlsEx DoDragDrop OleInitialize OleUninitialize
     RegisterDragDrop ReleaseStgMedium RevokeDragDrop AccessibleObjectFromWindow
     CreateStdAccessibleObject LresultFromObject SysAllocStringLen SHCreateStdEnumFmtEtc
