@@ -1,6 +1,6 @@
 #include "platform/file.h"
 
-#include "platform/file_system_win.h"
+#include "platform/file_win.h"
 #include "platform/handles_win.h"
 
 #include <windows.h>

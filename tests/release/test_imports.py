@@ -36,6 +36,7 @@ NEWER = {
     "GetTickCount64": VISTA,
     "LCMapStringEx": VISTA,
     "RegGetValueW": VISTA,
+    "SHGetKnownFolderPath": VISTA,
     "ReleaseSRWLockExclusive": VISTA,
     "ReleaseSRWLockShared": VISTA,
     "SleepConditionVariableSRW": VISTA,
@@ -72,7 +73,9 @@ SINCE_XP = """
     ScreenToClient SendMessageTimeoutW SendMessageW SetFocus SetForegroundWindow SetTimer
     SetWindowLongPtrW SetWindowPos SetWindowTextW ShowWindow SystemParametersInfoW TrackPopupMenu
     TranslateMessage CreateThread FormatMessageW EnumThreadWindows GetCapture SetCapture WaitMessage
-    GetTextExtentExPointW GetTextExtentPoint32W CoInitializeEx CoUninitialize
+    GetTextExtentExPointW GetTextExtentPoint32W CoInitializeEx CoUninitialize CoTaskMemFree
+    CreateDirectoryW GetLocalTime SetFilePointerEx CallNextHookEx GetClassNameW GetDlgItem
+    SetDlgItemTextW SetWindowsHookExW UnhookWindowsHookEx
     InitCommonControlsEx DoDragDrop OleInitialize OleUninitialize
     RegisterDragDrop ReleaseStgMedium RevokeDragDrop AccessibleObjectFromWindow
     CreateStdAccessibleObject LresultFromObject SysAllocStringLen SHCreateStdEnumFmtEtc
