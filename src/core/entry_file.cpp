@@ -62,12 +62,12 @@ bool Settled(const platform::FileContent& read, const std::string* same,
 // settled when it holds what this copy knows it held whole, when nobody wrote it for the quiet
 // time, or when nothing wrote it while this copy watched it that long (whatever the file's
 // clock says): a file that a program is writing, however it pauses, is never taken part-written.
-std::optional<platform::FileContent> ReadSettled(const std::u16string& path,
-                                                 const StoredLines* known,
+template <typename ReadNow>
+std::optional<platform::FileContent> ReadSettled(ReadNow readNow, const StoredLines* known,
                                                  const std::optional<platform::FileStamp>& seen) {
     const std::string* same = known != nullptr ? &known->Bytes() : nullptr;
     const auto started = std::chrono::steady_clock::now();
-    platform::FileContent read = platform::ReadFileContent(path);
+    platform::FileContent read = readNow();
     auto quietSince = started;
     for (;;) {
         if (read.status != platform::ReadStatus::Read || Settled(read, same, seen)) {
@@ -81,12 +81,18 @@ std::optional<platform::FileContent> ReadSettled(const std::u16string& path,
             return std::nullopt;
         }
         std::this_thread::sleep_for(kSettlePoll);
-        platform::FileContent again = platform::ReadFileContent(path);
+        platform::FileContent again = readNow();
         if (MidWrite(again) || again.status != read.status || again.stamp != read.stamp) {
             quietSince = std::chrono::steady_clock::now();
         }
         read = std::move(again);
     }
+}
+
+std::optional<platform::FileContent> ReadSettled(const std::u16string& path,
+                                                 const StoredLines* known,
+                                                 const std::optional<platform::FileStamp>& seen) {
+    return ReadSettled([&] { return platform::ReadFileContent(path); }, known, seen);
 }
 
 } // namespace
@@ -135,11 +141,22 @@ SaveOutcome EntryFile::Save(const OwnLines& own) {
     }
     // What the list's changes are made to: the file as this copy knew it before the save.
     const KnownLines base = known_;
-    std::optional<platform::FileContent> late;
+    std::unique_ptr<platform::SetAsideFile> late;
     std::optional<Saved> written; // once the file is replaced: what the list now shows
     for (int attempt = 0; attempt < kSaveAttempts; ++attempt) {
-        auto now = late ? std::move(late) : ReadSettled(path_, known_.get(), stamp_);
-        late.reset();
+        std::optional<platform::FileContent> now;
+        if (late) {
+            // A writer went on writing the file this save replaced: once it is done, what it
+            // wrote is merged again, over ours.
+            now = ReadSettled([&] { return late->Read(); }, nullptr, std::nullopt);
+            late.reset();
+            if (!now || now->status != platform::ReadStatus::Read) {
+                break; // it never came to an end: what it wrote went nowhere
+            }
+            now->stamp = stamp_.value_or(platform::FileStamp{});
+        } else {
+            now = ReadSettled(path_, known_.get(), stamp_);
+        }
         if (!now) {
             break; // another program keeps writing it
         }
@@ -155,11 +172,7 @@ SaveOutcome EntryFile::Save(const OwnLines& own) {
             if (!replace.late) {
                 return {std::move(written)};
             }
-            // A writer went on writing the old file: its bytes are merged again, over ours.
-            late.emplace();
-            late->status = platform::ReadStatus::Read;
-            late->bytes = std::move(*replace.late);
-            late->stamp = stamp_.value_or(platform::FileStamp{});
+            late = std::move(replace.late);
             break;
         case platform::ReplaceOutcome::Failed:
             return {std::move(written), replace.fault};
@@ -210,7 +223,7 @@ platform::Replace EntryFile::SaveOver(const StoredLines* known, const OwnLines& 
     // What the file holds already is not written again: an undone change closes even where the
     // file cannot be written.
     const bool same = !missing && bytes == (current ? current->Bytes() : now.bytes);
-    const platform::Replace outcome =
+    platform::Replace outcome =
         same ? platform::Replace{platform::ReplaceOutcome::Replaced}
              : platform::ReplaceUnchanged(path_, bytes,
                                           missing ? std::nullopt

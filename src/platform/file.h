@@ -4,6 +4,7 @@
 
 #include <chrono>
 #include <cstdint>
+#include <memory>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -66,12 +67,20 @@ enum class WriteFault {
     Other,
 };
 
+// The file a replace took the place of, kept open: a program that had it open for writing may go
+// on writing it after the replace, and what it writes there is not to be lost.
+class SetAsideFile {
+public:
+    virtual ~SetAsideFile() = default;
+    // What it holds now, read as ReadFileContent reads a file.
+    virtual FileContent Read() const = 0;
+};
+
 struct Replace {
     ReplaceOutcome outcome;
     WriteFault fault = WriteFault::Other; // why, when it failed
-    // Replaced, the old file's bytes when a write landed in it after it was last looked at: a
-    // writer that had it open goes on writing the old file, and its change is not to be lost.
-    std::optional<std::string> late;
+    // Replaced, the old file when it was written after it was last looked at.
+    std::unique_ptr<SetAsideFile> late;
     bool operator==(ReplaceOutcome other) const { return outcome == other; }
 };
 

@@ -6,6 +6,7 @@
 #include <windows.h>
 
 #include <algorithm>
+#include <new>
 
 namespace corvantis::platform {
 namespace {
@@ -32,24 +33,80 @@ std::optional<FileStamp> RegularStamp(HANDLE file) {
     return StampFrom(info);
 }
 
-std::optional<std::string> LateChange(HANDLE old, const FileStamp& expected) {
-    const std::optional<FileStamp> now = RegularStamp(old);
+void ContentOf(HANDLE file, FileContent& content) {
+    // A pipe or a device is never read: it may never end, or never answer.
+    const std::optional<FileStamp> before = RegularStamp(file);
     LARGE_INTEGER start{};
-    if (!now || *now == expected || !SetFilePointerEx(old, start, nullptr, FILE_BEGIN)) {
-        return std::nullopt;
+    if (!before || !SetFilePointerEx(file, start, nullptr, FILE_BEGIN)) {
+        return;
     }
-    std::string bytes;
-    char buffer[1 << 16];
-    for (;;) {
-        DWORD count = 0;
-        if (!ReadFile(old, buffer, sizeof buffer, &count, nullptr)) {
-            return std::nullopt;
+    try {
+        // In one piece as far as the size goes, then on for as long as the file has grown.
+        content.bytes.resize(static_cast<size_t>(before->size));
+        size_t done = 0;
+        while (done < content.bytes.size()) {
+            const DWORD chunk =
+                static_cast<DWORD>(std::min<size_t>(content.bytes.size() - done, 1u << 30));
+            DWORD read = 0;
+            if (!ReadFile(file, content.bytes.data() + done, chunk, &read, nullptr)) {
+                content.bytes.clear();
+                return;
+            }
+            if (read == 0) {
+                content.bytes.resize(done); // the file shrank while we read it
+                break;
+            }
+            done += read;
         }
-        if (count == 0) {
-            return bytes;
+        char more[1 << 16];
+        for (;;) {
+            DWORD read = 0;
+            if (!ReadFile(file, more, sizeof more, &read, nullptr)) {
+                content.bytes.clear();
+                return;
+            }
+            if (read == 0) {
+                break;
+            }
+            content.bytes.append(more, read);
         }
-        bytes.append(buffer, count);
+    } catch (const std::bad_alloc&) {
+        content.bytes = std::string(); // a file too big to hold is one that cannot be read
+        return;
     }
+    const std::optional<FileStamp> after = RegularStamp(file);
+    if (!after) {
+        content.bytes.clear();
+        return;
+    }
+    content.status = ReadStatus::Read;
+    content.stamp = *after;
+    content.changedWhileRead = *before != *after || content.bytes.size() != after->size;
+}
+
+namespace {
+
+class SetAsideHandle final : public SetAsideFile {
+public:
+    explicit SetAsideHandle(UniqueFileHandle file) : file_(std::move(file)) {}
+    FileContent Read() const override {
+        FileContent content;
+        ContentOf(file_.get(), content);
+        return content;
+    }
+
+private:
+    UniqueFileHandle file_;
+};
+
+} // namespace
+
+std::unique_ptr<SetAsideFile> LateChange(UniqueFileHandle old, const FileStamp& expected) {
+    const std::optional<FileStamp> now = RegularStamp(old.get());
+    if (!now || *now == expected) {
+        return nullptr;
+    }
+    return std::make_unique<SetAsideHandle>(std::move(old));
 }
 
 WriteFault FaultOf(DWORD error, const std::wstring& target) {

@@ -120,22 +120,63 @@ bool WriteAll(int fd, std::string_view bytes) {
     return fsync(fd) == 0;
 }
 
-// The bytes of the replaced file `old` when it no longer has the stamp it was replaced as.
-std::optional<std::string> LateChange(int old, const std::optional<FileStamp>* expected) {
-    struct stat status {};
-    if (old < 0 || fstat(old, &status) != 0 || StampFrom(status) == **expected) {
-        return std::nullopt;
+// The whole content of the open file `file`, from its start.
+FileContent ContentOf(int file) {
+    FileContent content;
+    struct stat before {};
+    if (fstat(file, &before) != 0 || !S_ISREG(before.st_mode) || lseek(file, 0, SEEK_SET) != 0) {
+        return content;
     }
-    std::string bytes;
-    char buffer[1 << 16];
-    for (off_t at = 0;;) {
-        const ssize_t count = pread(old, buffer, sizeof buffer, at);
-        if (count <= 0) {
-            return count == 0 ? std::optional(std::move(bytes)) : std::nullopt;
+    content.beingWritten = OpenForWriting(file);
+    try {
+        content.bytes.reserve(static_cast<size_t>(before.st_size));
+        char buffer[1 << 16];
+        for (;;) {
+            const ssize_t count = read(file, buffer, sizeof buffer);
+            if (count == 0) {
+                break;
+            }
+            if (count < 0) {
+                if (errno == EINTR) {
+                    continue;
+                }
+                content.bytes.clear();
+                return content;
+            }
+            content.bytes.append(buffer, static_cast<size_t>(count));
         }
-        bytes.append(buffer, static_cast<size_t>(count));
-        at += count;
+    } catch (const std::bad_alloc&) {
+        content.bytes = std::string(); // a file too big to hold is one that cannot be read
+        return content;
     }
+    struct stat after {};
+    if (fstat(file, &after) != 0) {
+        content.bytes.clear();
+        return content;
+    }
+    content.status = ReadStatus::Read;
+    content.stamp = StampFrom(after);
+    content.changedWhileRead =
+        StampFrom(before) != content.stamp || content.bytes.size() != content.stamp.size;
+    return content;
+}
+
+class SetAsideDescriptor final : public SetAsideFile {
+public:
+    explicit SetAsideDescriptor(int fd) : file_(fd) {}
+    FileContent Read() const override { return ContentOf(file_.get()); }
+
+private:
+    Descriptor file_;
+};
+
+// The replaced file `old`, when it no longer has the stamp it was replaced as.
+std::unique_ptr<SetAsideFile> LateChange(Descriptor old, const std::optional<FileStamp>* expected) {
+    struct stat status {};
+    if (!old || fstat(old.get(), &status) != 0 || StampFrom(status) == **expected) {
+        return nullptr;
+    }
+    return std::make_unique<SetAsideDescriptor>(old.Release());
 }
 
 } // namespace
@@ -193,9 +234,9 @@ Replace ReplaceBytes(const std::u16string& path, std::string_view bytes,
         return {ReplaceOutcome::Changed};
     }
     // The old file, held through the rename: what a writer that had it open adds meanwhile.
-    const Descriptor old(expected != nullptr && *expected
-                             ? open(target.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC)
-                             : -1);
+    Descriptor old(expected != nullptr && *expected
+                       ? open(target.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC)
+                       : -1);
     if (!written || !closed || std::rename(temporary.c_str(), target.c_str()) != 0) {
         const WriteFault why = written && closed ? FaultOf(errno) : fault;
         std::remove(temporary.c_str());
@@ -203,7 +244,7 @@ Replace ReplaceBytes(const std::u16string& path, std::string_view bytes,
     }
     FlushFolder(FolderOf(target));
     RemoveStaleTemporaries(target);
-    return {ReplaceOutcome::Replaced, WriteFault::Other, LateChange(old.get(), expected)};
+    return {ReplaceOutcome::Replaced, WriteFault::Other, LateChange(std::move(old), expected)};
 }
 
 bool WriteNewFile(const std::u16string& path, std::string_view bytes) {
@@ -220,50 +261,15 @@ bool WriteNewFile(const std::u16string& path, std::string_view bytes) {
 }
 
 FileContent ReadFileContent(const std::u16string& path) {
-    FileContent content;
     // Without blocking: opening a pipe for reading would wait for a writer.
     const Descriptor file(
         open(EncodeUtf8(path).c_str(), O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC));
     if (!file) {
+        FileContent content;
         content.status = errno == ENOENT ? ReadStatus::Missing : ReadStatus::Unreadable;
         return content;
     }
-    struct stat before {};
-    if (fstat(file.get(), &before) != 0 || !S_ISREG(before.st_mode)) {
-        return content;
-    }
-    content.beingWritten = OpenForWriting(file.get());
-    try {
-        content.bytes.reserve(static_cast<size_t>(before.st_size));
-        char buffer[1 << 16];
-        for (;;) {
-            const ssize_t count = read(file.get(), buffer, sizeof buffer);
-            if (count == 0) {
-                break;
-            }
-            if (count < 0) {
-                if (errno == EINTR) {
-                    continue;
-                }
-                content.bytes.clear();
-                return content;
-            }
-            content.bytes.append(buffer, static_cast<size_t>(count));
-        }
-    } catch (const std::bad_alloc&) {
-        content.bytes = std::string(); // a file too big to hold is one that cannot be read
-        return content;
-    }
-    struct stat after {};
-    if (fstat(file.get(), &after) != 0) {
-        content.bytes.clear();
-        return content;
-    }
-    content.status = ReadStatus::Read;
-    content.stamp = StampFrom(after);
-    content.changedWhileRead =
-        StampFrom(before) != content.stamp || content.bytes.size() != content.stamp.size;
-    return content;
+    return ContentOf(file.get());
 }
 
 std::optional<FileStamp> StampOf(const std::u16string& path) {

@@ -17,6 +17,7 @@ public:
             close(fd_);
         }
     }
+    Descriptor(Descriptor&& other) noexcept : fd_(other.Release()) {}
     Descriptor(const Descriptor&) = delete;
     Descriptor& operator=(const Descriptor&) = delete;
     int get() const { return fd_; }

@@ -168,12 +168,11 @@ Replace ReplaceBytes(const std::u16string& path, std::string_view bytes,
     }
     // The old file, held through the replace (sharing everything, so that the replace may move
     // it): what a writer that had it open adds meanwhile.
-    const UniqueFileHandle old(
-        expected != nullptr && *expected
-            ? CreateFileW(target.c_str(), GENERIC_READ,
-                          FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
-                          OPEN_EXISTING, 0, nullptr)
-            : INVALID_HANDLE_VALUE);
+    UniqueFileHandle old(expected != nullptr && *expected
+                             ? CreateFileW(target.c_str(), GENERIC_READ,
+                                           FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                                           nullptr, OPEN_EXISTING, 0, nullptr)
+                             : INVALID_HANDLE_VALUE);
     if (error == ERROR_SUCCESS) {
         error = TakePlace(temporary, target);
     }
@@ -183,7 +182,7 @@ Replace ReplaceBytes(const std::u16string& path, std::string_view bytes,
     }
     RemoveStaleTemporaries(target);
     return {ReplaceOutcome::Replaced, WriteFault::Other,
-            old ? LateChange(old.get(), **expected) : std::nullopt};
+            old ? LateChange(std::move(old), **expected) : nullptr};
 }
 
 FileContent ReadFileContent(const std::u16string& path) {
@@ -208,53 +207,7 @@ FileContent ReadFileContent(const std::u16string& path) {
         content.taken = error == ERROR_SHARING_VIOLATION || error == ERROR_LOCK_VIOLATION;
         return content;
     }
-    // A pipe or a device is never read: it may never end, or never answer.
-    const std::optional<FileStamp> before = RegularStamp(file.get());
-    if (!before) {
-        return content;
-    }
-    try {
-        // In one piece as far as the size goes, then on for as long as the file has grown.
-        content.bytes.resize(static_cast<size_t>(before->size));
-        size_t done = 0;
-        while (done < content.bytes.size()) {
-            const DWORD chunk =
-                static_cast<DWORD>(std::min<size_t>(content.bytes.size() - done, 1u << 30));
-            DWORD read = 0;
-            if (!ReadFile(file.get(), content.bytes.data() + done, chunk, &read, nullptr)) {
-                content.bytes.clear();
-                return content;
-            }
-            if (read == 0) {
-                content.bytes.resize(done); // the file shrank while we read it
-                break;
-            }
-            done += read;
-        }
-        char more[1 << 16];
-        for (;;) {
-            DWORD read = 0;
-            if (!ReadFile(file.get(), more, sizeof more, &read, nullptr)) {
-                content.bytes.clear();
-                return content;
-            }
-            if (read == 0) {
-                break;
-            }
-            content.bytes.append(more, read);
-        }
-    } catch (const std::bad_alloc&) {
-        content.bytes = std::string(); // a file too big to hold is one that cannot be read
-        return content;
-    }
-    const std::optional<FileStamp> after = RegularStamp(file.get());
-    if (!after) {
-        content.bytes.clear();
-        return content;
-    }
-    content.status = ReadStatus::Read;
-    content.stamp = *after;
-    content.changedWhileRead = *before != *after || content.bytes.size() != after->size;
+    ContentOf(file.get(), content);
     return content;
 }
 

@@ -3,9 +3,11 @@
 // there.
 
 #include "platform/file.h"
+#include "platform/handles_win.h"
 
 #include <windows.h>
 
+#include <memory>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -26,8 +28,11 @@ Existing ExistingAt(const wchar_t* path);
 // A disk file's stamp; nullopt for a folder, a pipe or a device, or when it cannot be told.
 std::optional<FileStamp> RegularStamp(HANDLE file);
 
-// The bytes of the replaced file `old` when it no longer has the stamp it was replaced as.
-std::optional<std::string> LateChange(HANDLE old, const FileStamp& expected);
+// Reads the whole of the open file `file`, from its start, into `content`.
+void ContentOf(HANDLE file, FileContent& content);
+
+// The replaced file `old`, when it no longer has the stamp it was replaced as.
+std::unique_ptr<SetAsideFile> LateChange(UniqueFileHandle old, const FileStamp& expected);
 
 // Why writing `target` failed with `error`.
 WriteFault FaultOf(DWORD error, const std::wstring& target);
