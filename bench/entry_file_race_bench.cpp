@@ -1,4 +1,5 @@
-// Saves racing a program that writes data.txt without a lock (tests/entry_file_races.h): each
+// Saves racing a program that writes data.txt without a lock, or another copy through another
+// hard link (tests/entry_file_races.h): each
 // setting runs 300 rounds and reports how many lost an entry of either side. Counters: rounds,
 // lost (the goal is 0).
 
@@ -39,7 +40,13 @@ void BM_RaceAppend(benchmark::State& state) {
     state.SetLabel("append 0-1 ms into the save");
 }
 
+void BM_RaceTwoLinks(benchmark::State& state) {
+    CountLosses(state, testing::TwoLinksRound);
+    state.SetLabel("two copies through two hard links");
+}
+
 BENCHMARK(BM_RacePausedWriter)->Arg(60)->Arg(120)->Iterations(1)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_RaceAppend)->Iterations(1)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_RaceTwoLinks)->Iterations(1)->Unit(benchmark::kMillisecond);
 
 } // namespace

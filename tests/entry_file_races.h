@@ -11,6 +11,7 @@
 #include <algorithm>
 #include <chrono>
 #include <fcntl.h>
+#include <filesystem>
 #include <random>
 #include <string>
 #include <sys/wait.h>
@@ -117,6 +118,38 @@ inline bool AppendRound(const TempDir& dir, std::mt19937& random) {
     };
     return RaceRound(dir, writer, std::chrono::microseconds(0),
                      RaceFile() + std::string(kAppended));
+}
+
+// Two copies reach one file through two hard links; each adds a line and they save up to 50 ms
+// apart. True when both saved and the file, still one under both names, holds both lines.
+inline bool TwoLinksRound(const TempDir& dir, std::mt19937& random) {
+    namespace fs = std::filesystem;
+    dir.WriteSettled("data.txt", RaceFile());
+    fs::create_directories(dir.Path("two"));
+    fs::remove(dir.Path("two/data.txt"));
+    fs::create_hard_link(dir.Path("data.txt"), dir.Path("two/data.txt"));
+    const auto copy = [&](const char* name, const char16_t* line, unsigned delayUs) {
+        const pid_t child = fork();
+        if (child == 0) {
+            core::EntryFile file(dir.Name(name), kRaceCodePage);
+            core::EntryList list;
+            Load(file, list);
+            list.Insert(0, line);
+            usleep(delayUs);
+            _exit(Save(file, list) ? 0 : 1);
+        }
+        return child;
+    };
+    const pid_t children[] = {copy("data.txt", u"one:x", random() % 50'000),
+                              copy("two/data.txt", u"two:y", random() % 50'000)};
+    bool saved = true;
+    for (const pid_t child : children) {
+        int status = 0;
+        waitpid(child, &status, 0);
+        saved = saved && WIFEXITED(status) && WEXITSTATUS(status) == 0;
+    }
+    return saved && fs::equivalent(dir.Path("data.txt"), dir.Path("two/data.txt")) &&
+           HoldsLines(dir.Read("data.txt"), {"one:x", "two:y"});
 }
 
 } // namespace corvantis::testing

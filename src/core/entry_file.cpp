@@ -119,6 +119,13 @@ std::optional<std::string> EntryFile::ReadBytes() const {
 }
 
 Loaded EntryFile::Load() {
+    // A write a crash cut short is finished before the file is read: it holds no whole version
+    // until then.
+    if (platform::CutShortWriteAt(path_)) {
+        if (const auto lock = platform::FileLock::Take(path_, kLockWait)) {
+            platform::FinishCutShortWrite(path_);
+        }
+    }
     auto now = ReadSettled(path_, known_.get(), stamp_);
     unsettled_.reset();
     if (!now || now->status != platform::ReadStatus::Read) {
@@ -138,6 +145,9 @@ SaveOutcome EntryFile::Save(const OwnLines& own) {
     const auto lock = platform::FileLock::Take(path_, kLockWait);
     if (!lock) {
         return {std::nullopt, WriteFault::InUse};
+    }
+    if (!platform::FinishCutShortWrite(path_)) {
+        return {std::nullopt, WriteFault::Other};
     }
     // What the list's changes are made to: the file as this copy knew it before the save.
     const KnownLines base = known_;
@@ -261,7 +271,8 @@ bool EntryFile::ChangedOnDisk() const {
 }
 
 KnownLines EntryFile::Follow() {
-    if (!ChangedOnDisk()) {
+    // A write in place is under way, or was cut short: the next load or save finishes it.
+    if (!ChangedOnDisk() || platform::CutShortWriteAt(path_)) {
         return nullptr;
     }
     platform::FileContent now = platform::ReadFileContent(path_);

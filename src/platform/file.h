@@ -99,6 +99,16 @@ Replace ReplaceBytes(const std::u16string& path, std::string_view bytes,
 // nothing is left at the path).
 bool WriteNewFile(const std::u16string& path, std::string_view bytes);
 
+// A file that other links name too is written in place, so that it stays one file under all of
+// them; a journal beside it, "<file name>.corvantis.journal", holds the new bytes until the write
+// is done. Whether a write that a crash cut short left one at `path`.
+bool CutShortWriteAt(const std::u16string& path);
+// Finishes that write from its journal; to be called holding the FileLock. False when a journal
+// is there and the write could not be finished.
+bool FinishCutShortWrite(const std::u16string& path);
+
+inline constexpr std::string_view kJournalSuffix = ".corvantis.journal";
+
 // The temporaries' names: "<file name>.<process id>-<number>.corvantis.tmp" beside the file.
 inline constexpr std::string_view kTemporarySuffix = ".corvantis.tmp";
 

@@ -10,9 +10,10 @@
 namespace corvantis::platform {
 
 // One writer at a time among the programs that take it for the same file, also when they reach
-// that file through different links: the lock is a file beside the one the path names,
-// "<file name>.corvantis.lock", removed as it is let go. Released when the lock object goes, or
-// with the process that holds it (a lock file such a process leaves is taken over).
+// that file through different links: the lock is a file beside the one the path names (through
+// symbolic links), "<file name>.corvantis.lock", removed as it is let go; a file that several
+// names link to is locked itself too. Released when the lock object goes, or with the process
+// that holds it (a lock file such a process leaves is taken over).
 class FileLock {
 public:
     // Waits up to `wait` for the lock; nullopt when another holds it that long, when the lock

@@ -27,22 +27,10 @@ struct DirCloser {
     void operator()(DIR* dir) const { closedir(dir); }
 };
 
-FileStamp StampFrom(const struct stat& status) {
-    return {static_cast<std::uint64_t>(status.st_size),
-            static_cast<std::int64_t>(status.st_mtim.tv_sec) * 1'000'000'000 +
-                status.st_mtim.tv_nsec,
-            static_cast<std::uint64_t>(status.st_dev), static_cast<std::uint64_t>(status.st_ino)};
-}
-
 // Like Windows' read-only attribute, which no one may write through: no write permission for
 // anyone, which the kernel would let root override. For others, their own permission decides.
 bool ReadOnly(const std::string& path, const struct stat& status) {
     return (status.st_mode & (S_IWUSR | S_IWGRP | S_IWOTH)) == 0 || access(path.c_str(), W_OK) != 0;
-}
-
-std::string FolderOf(const std::string& path) {
-    const size_t slash = path.rfind('/');
-    return slash == std::string::npos ? "." : slash == 0 ? "/" : path.substr(0, slash);
 }
 
 std::string NameOf(const std::string& path) {
@@ -54,7 +42,12 @@ bool ProcessRuns(long pid) {
     return pid > 0 && (kill(static_cast<pid_t>(pid), 0) == 0 || errno != ESRCH);
 }
 
-// Removes temporaries of `target` whose writer is gone: killed or crashed writes leave them.
+bool Matches(const Existing& now, const std::optional<FileStamp>& expected) {
+    return expected ? now.there && StampFrom(now.status) == *expected : !now.there;
+}
+
+} // namespace
+
 void RemoveStaleTemporaries(const std::string& target) {
     const std::string folder = FolderOf(target);
     const std::string prefix = NameOf(target) + ".";
@@ -74,17 +67,23 @@ void RemoveStaleTemporaries(const std::string& target) {
     }
 }
 
-// A rename is part of its folder: flushed with it, the new file is the one found after a crash.
-// The file is in its place either way, so a folder that cannot be flushed fails nothing.
+FileStamp StampFrom(const struct stat& status) {
+    return {static_cast<std::uint64_t>(status.st_size),
+            static_cast<std::int64_t>(status.st_mtim.tv_sec) * 1'000'000'000 +
+                status.st_mtim.tv_nsec,
+            static_cast<std::uint64_t>(status.st_dev), static_cast<std::uint64_t>(status.st_ino)};
+}
+
+std::string FolderOf(const std::string& path) {
+    const size_t slash = path.rfind('/');
+    return slash == std::string::npos ? "." : slash == 0 ? "/" : path.substr(0, slash);
+}
+
 void FlushFolder(const std::string& folder) {
     const Descriptor dir(open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
     if (dir) {
         fsync(dir.get());
     }
-}
-
-bool Matches(const Existing& now, const std::optional<FileStamp>& expected) {
-    return expected ? now.there && StampFrom(now.status) == *expected : !now.there;
 }
 
 WriteFault FaultOf(int error) {
@@ -105,7 +104,6 @@ WriteFault FaultOf(int error) {
     }
 }
 
-// Writes all of `bytes` and flushes them to the disk; errno tells why when it fails.
 bool WriteAll(int fd, std::string_view bytes) {
     for (size_t done = 0; done < bytes.size();) {
         const ssize_t count = write(fd, bytes.data() + done, bytes.size() - done);
@@ -119,67 +117,6 @@ bool WriteAll(int fd, std::string_view bytes) {
     }
     return fsync(fd) == 0;
 }
-
-// The whole content of the open file `file`, from its start.
-FileContent ContentOf(int file) {
-    FileContent content;
-    struct stat before {};
-    if (fstat(file, &before) != 0 || !S_ISREG(before.st_mode) || lseek(file, 0, SEEK_SET) != 0) {
-        return content;
-    }
-    content.beingWritten = OpenForWriting(file);
-    try {
-        content.bytes.reserve(static_cast<size_t>(before.st_size));
-        char buffer[1 << 16];
-        for (;;) {
-            const ssize_t count = read(file, buffer, sizeof buffer);
-            if (count == 0) {
-                break;
-            }
-            if (count < 0) {
-                if (errno == EINTR) {
-                    continue;
-                }
-                content.bytes.clear();
-                return content;
-            }
-            content.bytes.append(buffer, static_cast<size_t>(count));
-        }
-    } catch (const std::bad_alloc&) {
-        content.bytes = std::string(); // a file too big to hold is one that cannot be read
-        return content;
-    }
-    struct stat after {};
-    if (fstat(file, &after) != 0) {
-        content.bytes.clear();
-        return content;
-    }
-    content.status = ReadStatus::Read;
-    content.stamp = StampFrom(after);
-    content.changedWhileRead =
-        StampFrom(before) != content.stamp || content.bytes.size() != content.stamp.size;
-    return content;
-}
-
-class SetAsideDescriptor final : public SetAsideFile {
-public:
-    explicit SetAsideDescriptor(int fd) : file_(fd) {}
-    FileContent Read() const override { return ContentOf(file_.get()); }
-
-private:
-    Descriptor file_;
-};
-
-// The replaced file `old`, when it no longer has the stamp it was replaced as.
-std::unique_ptr<SetAsideFile> LateChange(Descriptor old, const std::optional<FileStamp>* expected) {
-    struct stat status {};
-    if (!old || fstat(old.get(), &status) != 0 || StampFrom(status) == **expected) {
-        return nullptr;
-    }
-    return std::make_unique<SetAsideDescriptor>(old.Release());
-}
-
-} // namespace
 
 // The file a path names, through any symbolic links; the path itself when nothing is there yet.
 std::string FinalPath(const std::string& path) {
@@ -206,6 +143,9 @@ Replace ReplaceBytes(const std::u16string& path, std::string_view bytes,
     }
     if (expected != nullptr && !Matches(existing, *expected)) {
         return {ReplaceOutcome::Changed};
+    }
+    if (existing.there && existing.status.st_nlink > 1) {
+        return WriteInPlace(target, bytes);
     }
 
     // A name no earlier write can have left: O_EXCL refuses one that is taken.
@@ -258,35 +198,6 @@ bool WriteNewFile(const std::u16string& path, std::string_view bytes) {
         return false;
     }
     return true;
-}
-
-FileContent ReadFileContent(const std::u16string& path) {
-    // Without blocking: opening a pipe for reading would wait for a writer.
-    const Descriptor file(
-        open(EncodeUtf8(path).c_str(), O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC));
-    if (!file) {
-        FileContent content;
-        content.status = errno == ENOENT ? ReadStatus::Missing : ReadStatus::Unreadable;
-        return content;
-    }
-    return ContentOf(file.get());
-}
-
-std::optional<FileStamp> StampOf(const std::u16string& path) {
-    struct stat status {};
-    if (stat(EncodeUtf8(path).c_str(), &status) != 0) {
-        return std::nullopt;
-    }
-    return StampFrom(status);
-}
-
-bool WrittenWithin(const FileStamp& stamp, std::chrono::milliseconds span) {
-    timespec now{};
-    clock_gettime(CLOCK_REALTIME, &now);
-    const std::int64_t nanoseconds =
-        static_cast<std::int64_t>(now.tv_sec) * 1'000'000'000 + now.tv_nsec;
-    return nanoseconds - stamp.modified <
-           std::chrono::duration_cast<std::chrono::nanoseconds>(span).count();
 }
 
 } // namespace corvantis::platform

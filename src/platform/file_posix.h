@@ -1,8 +1,13 @@
 #pragma once
 // What the file functions and the file lock share on POSIX: a descriptor's owner, where a path
-// leads, and what is there.
+// leads, what is there, and the steps of reading and writing.
 
+#include "platform/file.h"
+
+#include <memory>
+#include <optional>
 #include <string>
+#include <string_view>
 #include <sys/stat.h>
 #include <unistd.h>
 #include <utility>
@@ -49,5 +54,32 @@ Existing ExistingAt(const std::string& target);
 // Whether a program has `file` open for writing: a read lease, taken and given back at once, is
 // refused then. A system or file system without leases tells nothing.
 bool OpenForWriting(int file);
+
+FileStamp StampFrom(const struct stat& status);
+
+std::string FolderOf(const std::string& path);
+
+// A rename is part of its folder: flushed with it, the new file is the one found after a crash.
+// The file is in its place either way, so a folder that cannot be flushed fails nothing.
+void FlushFolder(const std::string& folder);
+
+// Removes temporaries of `target` whose writer is gone: killed or crashed writes leave them.
+void RemoveStaleTemporaries(const std::string& target);
+
+WriteFault FaultOf(int error);
+
+// Writes all of `bytes` from where the file stands and flushes them to the disk; errno tells why
+// when it fails.
+bool WriteAll(int fd, std::string_view bytes);
+
+// The whole content of the open file `file`, from its start.
+FileContent ContentOf(int file);
+
+// The replaced file `old`, when it no longer has the stamp `expected` it was replaced as.
+std::unique_ptr<SetAsideFile> LateChange(Descriptor old, const std::optional<FileStamp>* expected);
+
+// Writes `bytes` over the file `target` itself, which other links name too, so that it stays one
+// file under all of them: crash-safe through a journal beside it (see FinishCutShortWrite).
+Replace WriteInPlace(const std::string& target, std::string_view bytes);
 
 } // namespace corvantis::platform

@@ -14,6 +14,7 @@
 
 #include <algorithm>
 #include <fcntl.h>
+#include <filesystem>
 #include <random>
 #include <string>
 #include <sys/stat.h>
@@ -73,15 +74,15 @@ void WaitFor(int fd, size_t bytes) {
     }
 }
 
-// A child that loads the file, makes its change, says it is ready, waits for the start and
-// saves: exit status 0 when the save succeeded.
-pid_t StartCopy(const TempDir& dir, int ready, int start, unsigned delayUs,
+// A child that loads the file `name`, makes its change, says it is ready, waits for the start
+// and saves: exit status 0 when the save succeeded.
+pid_t StartCopy(const TempDir& dir, const std::string& name, int ready, int start, unsigned delayUs,
                 void (*change)(EntryList&, int), int round) {
     const pid_t child = fork();
     if (child != 0) {
         return child;
     }
-    EntryFile file(dir.Name("data.txt"), kWestern);
+    EntryFile file(dir.Name(name), kWestern);
     EntryList list;
     Load(file, list);
     change(list, round);
@@ -108,21 +109,31 @@ TEST(EntryFileRace, TwoCopiesSavingAtOnceKeepBothTheirChanges) {
     ASSERT_EQ(pipe(ready), 0);
     ASSERT_EQ(pipe(start), 0);
     std::mt19937 random(18);
-    // Started together, and up to 10 ms and 50 ms apart.
+    // Started together, and up to 10 ms and 50 ms apart; each through the same name, and through
+    // two hard links to one file, which must stay one file.
     const unsigned spreadsUs[] = {1, 10'000, 50'000};
+    std::filesystem::create_directory(dir.Path("two"));
+    // A save through the other link waits out the quiet time of the first one's write in place.
     constexpr int kRounds = 200;
-    for (int round = 0; round < kRounds; ++round) {
+    constexpr int kLinkedRounds = 12;
+    for (int round = 0; round < kRounds + kLinkedRounds; ++round) {
         dir.WriteSettled("data.txt", FileOf(base));
+        const bool linked = round >= kRounds;
+        std::filesystem::remove(dir.Path("two/data.txt"));
+        if (linked) {
+            std::filesystem::create_hard_link(dir.Path("data.txt"), dir.Path("two/data.txt"));
+        }
         const unsigned spread = spreadsUs[round % std::size(spreadsUs)];
         const pid_t a = StartCopy(
-            dir, ready[1], start[0], static_cast<unsigned>(random() % spread),
+            dir, "data.txt", ready[1], start[0], static_cast<unsigned>(random() % spread),
             [](EntryList& list, int n) {
                 list.Remove(3);
                 list.Insert(0, Numbered(u"a:", n));
             },
             round);
         const pid_t b = StartCopy(
-            dir, ready[1], start[0], static_cast<unsigned>(random() % spread),
+            dir, linked ? "two/data.txt" : "data.txt", ready[1], start[0],
+            static_cast<unsigned>(random() % spread),
             [](EntryList& list, int n) {
                 list.Replace(10, Numbered(u"k10:", n));
                 list.Insert(0, Numbered(u"b:", n));
@@ -139,6 +150,9 @@ TEST(EntryFileRace, TwoCopiesSavingAtOnceKeepBothTheirChanges) {
         expected.push_back(Numbered(u"a:", round));
         expected.push_back(Numbered(u"b:", round));
         ASSERT_EQ(Sorted(LinesOf(dir.Read("data.txt"))), Sorted(expected)) << "round " << round;
+        ASSERT_TRUE(!linked ||
+                    std::filesystem::equivalent(dir.Path("data.txt"), dir.Path("two/data.txt")))
+            << "round " << round << ": the links were split";
     }
     for (const int fd : {ready[0], ready[1], start[0], start[1]}) {
         close(fd);

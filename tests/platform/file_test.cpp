@@ -17,29 +17,40 @@ namespace {
 namespace fs = std::filesystem;
 
 TEST(WriteFileAtomically, AWriteKilledAtAnyMomentLeavesTheOldFileOrTheNewWhole) {
-    testing::TempDir dir;
     const std::string versions[] = {std::string(300'000, 'a') + "\r\n",
                                     std::string(200'000, 'b') + "\r\n"};
-    const std::u16string path = dir.Write("data.txt", versions[0]);
-    std::mt19937 random(7);
-    for (int run = 0; run < 60; ++run) {
-        const pid_t child = fork();
-        ASSERT_GE(child, 0);
-        if (child == 0) {
-            for (int i = 0;; ++i) {
-                WriteFileAtomically(path, versions[i % 2]);
-            }
+    // A lone file is replaced; one that a second link names is written in place, and the next
+    // save or start finishes a write a crash cut short.
+    for (const bool linked : {false, true}) {
+        testing::TempDir dir;
+        const std::u16string path = dir.Write("data.txt", versions[0]);
+        if (linked) {
+            fs::create_hard_link(dir.Path("data.txt"), dir.Path("link.txt"));
         }
-        usleep(static_cast<useconds_t>(random() % 20'000));
-        kill(child, SIGKILL);
-        waitpid(child, nullptr, 0);
-        const std::string now = dir.Read("data.txt");
-        ASSERT_TRUE(now == versions[0] || now == versions[1]) << "run " << run;
+        std::mt19937 random(7);
+        for (int run = 0; run < 60; ++run) {
+            const pid_t child = fork();
+            ASSERT_GE(child, 0);
+            if (child == 0) {
+                for (int i = 0;; ++i) {
+                    WriteFileAtomically(path, versions[i % 2]);
+                }
+            }
+            usleep(static_cast<useconds_t>(random() % 20'000));
+            kill(child, SIGKILL);
+            waitpid(child, nullptr, 0);
+            ASSERT_TRUE(FinishCutShortWrite(path));
+            const std::string now = dir.Read("data.txt");
+            ASSERT_TRUE(now == versions[0] || now == versions[1]) << "run " << run;
+            ASSERT_TRUE(!linked || (fs::equivalent(dir.Path("data.txt"), dir.Path("link.txt")) &&
+                                    dir.Read("link.txt") == now))
+                << "run " << run;
+        }
+        // The next write removes what the killed writers left.
+        ASSERT_TRUE(WriteFileAtomically(path, versions[0]));
+        EXPECT_EQ(dir.Entries(), linked ? 2u : 1u);
+        EXPECT_EQ(dir.Read("data.txt"), versions[0]);
     }
-    // The next write removes what the killed writers left.
-    ASSERT_TRUE(WriteFileAtomically(path, versions[0]));
-    EXPECT_EQ(dir.Entries(), 1u);
-    EXPECT_EQ(dir.Read("data.txt"), versions[0]);
 }
 
 TEST(WriteFileAtomically, KeepsTheFilesIdentity) {
