@@ -33,29 +33,6 @@ bool ProcessRuns(DWORD pid) {
     return WaitForSingleObject(process.get(), 0) == WAIT_TIMEOUT;
 }
 
-// Removes temporaries of `target` whose writer is gone: killed or crashed writes leave them.
-void RemoveStaleTemporaries(const std::wstring& target) {
-    const size_t slash = target.find_last_of(L"\\/");
-    const std::wstring folder = slash == std::wstring::npos ? L"" : target.substr(0, slash + 1);
-    const std::wstring prefix =
-        (slash == std::wstring::npos ? target : target.substr(slash + 1)) + L".";
-    const std::wstring suffix(kTemporarySuffix.begin(), kTemporarySuffix.end());
-    WIN32_FIND_DATAW found{};
-    const UniqueFindHandle search(
-        FindFirstFileW((folder + prefix + L"*" + suffix).c_str(), &found));
-    if (!search) {
-        return;
-    }
-    do {
-        const std::wstring name = found.cFileName;
-        const auto pid =
-            static_cast<DWORD>(std::wcstoul(name.c_str() + prefix.size(), nullptr, 10));
-        if (pid == GetCurrentProcessId() || !ProcessRuns(pid)) {
-            DeleteFileW((folder + name).c_str());
-        }
-    } while (FindNextFileW(search.get(), &found));
-}
-
 // A new file beside `target` that no earlier write can have left: CREATE_NEW refuses a taken name.
 std::pair<UniqueFileHandle, std::wstring> NewTemporary(const std::wstring& target) {
     const std::wstring suffix(kTemporarySuffix.begin(), kTemporarySuffix.end());
@@ -110,6 +87,28 @@ DWORD TakePlace(const std::wstring& temporary, const std::wstring& target) {
 
 } // namespace
 
+void RemoveStaleTemporaries(const std::wstring& target) {
+    const size_t slash = target.find_last_of(L"\\/");
+    const std::wstring folder = slash == std::wstring::npos ? L"" : target.substr(0, slash + 1);
+    const std::wstring prefix =
+        (slash == std::wstring::npos ? target : target.substr(slash + 1)) + L".";
+    const std::wstring suffix(kTemporarySuffix.begin(), kTemporarySuffix.end());
+    WIN32_FIND_DATAW found{};
+    const UniqueFindHandle search(
+        FindFirstFileW((folder + prefix + L"*" + suffix).c_str(), &found));
+    if (!search) {
+        return;
+    }
+    do {
+        const std::wstring name = found.cFileName;
+        const auto pid =
+            static_cast<DWORD>(std::wcstoul(name.c_str() + prefix.size(), nullptr, 10));
+        if (pid == GetCurrentProcessId() || !ProcessRuns(pid)) {
+            DeleteFileW((folder + name).c_str());
+        }
+    } while (FindNextFileW(search.get(), &found));
+}
+
 // The file a path names, through any symbolic links; the path itself when nothing is there yet.
 std::wstring FinalPath(const std::wstring& path) {
     const UniqueFileHandle file(
@@ -141,7 +140,9 @@ Existing ExistingAt(const wchar_t* path) {
     if (!file) {
         return {!NotFound(GetLastError()), std::nullopt};
     }
-    return {true, RegularStamp(file.get())};
+    BY_HANDLE_FILE_INFORMATION info{};
+    return {true, RegularStamp(file.get()),
+            GetFileInformationByHandle(file.get(), &info) ? info.nNumberOfLinks : 0};
 }
 
 Replace ReplaceBytes(const std::u16string& path, std::string_view bytes,
@@ -153,6 +154,9 @@ Replace ReplaceBytes(const std::u16string& path, std::string_view bytes,
     }
     if (expected != nullptr && !Matches(existing, *expected)) {
         return {ReplaceOutcome::Changed};
+    }
+    if (existing.links > 1) {
+        return WriteInPlace(target, bytes);
     }
     auto [file, temporary] = NewTemporary(target);
     if (!file) {

@@ -21,6 +21,7 @@ std::wstring FinalPath(const std::wstring& path);
 struct Existing {
     bool there = false;
     std::optional<FileStamp> regular;
+    DWORD links = 0; // how many names the file has
 };
 
 Existing ExistingAt(const wchar_t* path);
@@ -33,6 +34,13 @@ void ContentOf(HANDLE file, FileContent& content);
 
 // The replaced file `old`, when it no longer has the stamp it was replaced as.
 std::unique_ptr<SetAsideFile> LateChange(UniqueFileHandle old, const FileStamp& expected);
+
+// Removes temporaries of `target` whose writer is gone: killed or crashed writes leave them.
+void RemoveStaleTemporaries(const std::wstring& target);
+
+// Writes `bytes` over the file `target` itself, which other links name too, so that it stays one
+// file under all of them: crash-safe through a journal beside it (see FinishCutShortWrite).
+Replace WriteInPlace(const std::wstring& target, std::string_view bytes);
 
 // Why writing `target` failed with `error`.
 WriteFault FaultOf(DWORD error, const std::wstring& target);

@@ -75,7 +75,7 @@ SINCE_XP = """
     TranslateMessage CreateThread FormatMessageW EnumThreadWindows GetCapture SetCapture WaitMessage
     GetTextExtentExPointW GetTextExtentPoint32W CoInitializeEx CoUninitialize CoTaskMemFree
     CreateDirectoryW GetLocalTime SetFilePointerEx CallNextHookEx GetClassNameW GetDlgItem
-    SetDlgItemTextW SetWindowsHookExW UnhookWindowsHookEx
+    SetDlgItemTextW SetWindowsHookExW UnhookWindowsHookEx LockFileEx SetEndOfFile
     InitCommonControlsEx DoDragDrop OleInitialize OleUninitialize
     RegisterDragDrop ReleaseStgMedium RevokeDragDrop AccessibleObjectFromWindow
     CreateStdAccessibleObject LresultFromObject SysAllocStringLen SHCreateStdEnumFmtEtc
