@@ -246,31 +246,35 @@ class DataSafetyTest(EditingTestCase):
         return copy
 
     def test_two_copies_reaching_one_file_through_links_closed_together_keep_both_changes(self):
-        shared = self.output / "shared"
-        shared.mkdir()
-        (shared / "entries.txt").write_bytes(gbk_file(LINES))
-        for folder in ("one", "two"):
-            (self.output / folder).mkdir()
-            os.symlink(shared / "entries.txt", self.output / folder / "data.txt")
-        self.start_launcher(None, folder="one")
-        self.choose(0, DELETE)
-        self.wait_until(lambda: self.list_items() == LINES[1:], what="copy one's deletion")
+        # A symbolic link names the file; hard links are the file, which must stay one.
+        for kind, link in (("symbolic", os.symlink), ("hard", os.link)):
+            with self.subTest(kind):
+                shared = self.output / f"{kind}-shared"
+                shared.mkdir()
+                (shared / "entries.txt").write_bytes(gbk_file(LINES))
+                for folder in ("one", "two"):
+                    (self.output / f"{kind}-{folder}").mkdir()
+                    link(shared / "entries.txt", self.output / f"{kind}-{folder}" / "data.txt")
+                self.start_launcher(None, folder=f"{kind}-one")
+                self.choose(0, DELETE)
+                self.wait_until(lambda: self.list_items() == LINES[1:], what="copy one's deletion")
 
-        second = self.start_second_copy("two")
-        # The second copy's window is the newer, on top: the probe and the clicks reach it.
-        self.wait_until(lambda: self.list_items() == LINES, what="copy two's list")
-        self.choose(2, DELETE)
-        self.wait_until(lambda: self.list_items() == LINES[:2], what="copy two's deletion")
+                second = self.start_second_copy(f"{kind}-two")
+                # The second copy's window is the newer, on top: the probe and the clicks reach it.
+                self.wait_until(lambda: self.list_items() == LINES, what="copy two's list")
+                self.choose(2, DELETE)
+                self.wait_until(lambda: self.list_items() == LINES[:2], what="copy two's deletion")
 
-        # Both asked to close at once, as `taskkill` asks every window of a program.
-        self.assertEqual(self.probe("close", WINDOW_TITLE)["closed"], 2)
-        wait_until(lambda: self.launcher.poll() is not None and second.poll() is not None,
-                   STEP_TIMEOUT, "both copies to end")
-        self.assertEqual((shared / "entries.txt").read_bytes(), gbk_file([LINES[1]]))
-        for folder in ("one", "two"):
-            self.assertTrue((self.output / folder / "data.txt").is_symlink())
-        self.assertEqual(sorted(p.name for p in shared.iterdir()), ["entries.txt"])
-
+                # Both asked to close at once, as `taskkill` asks every window of a program.
+                self.assertEqual(self.probe("close", WINDOW_TITLE)["closed"], 2)
+                wait_until(lambda: self.launcher.poll() is not None and second.poll() is not None,
+                           STEP_TIMEOUT, "both copies to end")
+                self.assertEqual((shared / "entries.txt").read_bytes(), gbk_file([LINES[1]]))
+                for folder in ("one", "two"):
+                    data = self.output / f"{kind}-{folder}" / "data.txt"
+                    self.assertTrue(data.is_symlink() if kind == "symbolic"
+                                    else data.samefile(shared / "entries.txt"))
+                self.assertEqual(sorted(p.name for p in shared.iterdir()), ["entries.txt"])
 
 if __name__ == "__main__":
     unittest.main(verbosity=2)
