@@ -62,16 +62,14 @@ void EntryList::Assign(std::shared_ptr<const StoredLines> file, std::span<const 
     file_ = std::move(file);
     const size_t count = file_ ? file_->Count() : 0;
     std::vector<Id> ids(count);
+    origins_.resize(count);
     for (size_t i = 0; i < count; ++i) {
         const bool kept = i < entryOf.size() && entryOf[i] < ids_.size();
         ids[i] = kept ? ids_[entryOf[i]] : NewId();
+        origins_[i] = {i, false};
     }
     ids_ = std::move(ids);
     texts_.clear();
-    origins_.resize(count);
-    for (size_t i = 0; i < count; ++i) {
-        origins_[i] = {i, false};
-    }
     if (view_ != nullptr) {
         view_->Cleared();
         view_->Appended(Count());
