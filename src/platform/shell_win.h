@@ -1,7 +1,9 @@
 #pragma once
 // Opening targets through the shell, on a thread of its own: a target whose look-up is slow (a
 // network folder that does not answer) never holds up the window that asked for it, neither
-// while the shell opens it nor while what it opens is worked out.
+// while the shell opens it nor while what it opens is worked out. Under Wine one wait stays: the
+// file is opened (CreateFile, as the shell starts a program) by the wineserver, which every
+// window of every Wine program waits on until a slow open ends; a look-up alone is the caller's.
 
 #include "platform/handles_win.h"
 
