@@ -69,7 +69,7 @@ void BM_Resolve(benchmark::State& state, bool real, std::u16string request, size
     const std::u16string path = source.u16string();
     const core::EntryFile file(path, kGbk);
     const core::Launcher launcher(source.parent_path().u16string(), core::EntryFile(path, kGbk));
-    if (launcher.Resolve(request).size() != matches) {
+    if (core::Resolve(launcher.Match(request)).size() != matches) {
         state.SkipWithError("the request does not match as expected");
         return;
     }
@@ -78,7 +78,7 @@ void BM_Resolve(benchmark::State& state, bool real, std::u16string request, size
     double baseline = 0;
     for (auto _ : state) {
         const auto start = Clock::now();
-        benchmark::DoNotOptimize(launcher.Resolve(request));
+        benchmark::DoNotOptimize(core::Resolve(launcher.Match(request)));
         const auto resolved = Clock::now();
         benchmark::DoNotOptimize(CountLineEnds(path));
         const auto scanned = Clock::now();

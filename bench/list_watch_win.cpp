@@ -9,6 +9,8 @@
 //   wait N     waits until the list box counts N items, then until every window of the
 //              launcher has painted what it had to (RedrawWindow with RDW_UPDATENOW sends them
 //              WM_PAINT and returns once they are done); then "done"; "none" as above
+//   text ID    "text T": the text of control ID of the window (WM_GETTEXT, UTF-8), once the
+//              window's thread answers, however long it takes; "none" as above
 // The list box answers LB_GETCOUNT only between two messages of its thread, so "wait" ends
 // once the command that changed the list has run and its result is on the screen.
 
@@ -17,6 +19,7 @@
 #include <windows.h>
 
 #include <cstdlib>
+#include <optional>
 #include <string>
 
 namespace {
@@ -24,6 +27,7 @@ namespace {
 constexpr UINT kMessageTimeoutMs = 5000;
 constexpr DWORD kPollMs = 1;
 constexpr DWORD kWaitLimitMs = 120000;
+constexpr int kTextMax = 256;
 
 bool ReadLine(std::string& line) {
     line.clear();
@@ -73,6 +77,20 @@ public:
         return true;
     }
 
+    // The text of control `id`; nullopt when the window or the control is not there.
+    std::optional<std::wstring> Text(int id) const {
+        const HWND window = FindWindowW(nullptr, title_);
+        const HWND control = window != nullptr ? corvantis::tool::FindControl(window, id) : nullptr;
+        wchar_t text[kTextMax] = {};
+        DWORD_PTR copied = 0;
+        if (control == nullptr ||
+            !SendMessageTimeoutW(control, WM_GETTEXT, kTextMax, reinterpret_cast<LPARAM>(text),
+                                 SMTO_BLOCK, kWaitLimitMs, &copied)) {
+            return std::nullopt;
+        }
+        return std::wstring(text, copied);
+    }
+
 private:
     const wchar_t* title_;
     int id_;
@@ -97,6 +115,10 @@ int wmain(int argc, wchar_t** argv) {
         } else if (command.rfind("wait ", 0) == 0) {
             corvantis::tool::Print(
                 watch.WaitFor(std::strtol(command.c_str() + 5, nullptr, 10)) ? "done" : "none");
+        } else if (command.rfind("text ", 0) == 0) {
+            const auto text =
+                watch.Text(static_cast<int>(std::strtol(command.c_str() + 5, nullptr, 10)));
+            corvantis::tool::Print(text ? L"text " + *text : std::wstring(L"none"));
         } else {
             corvantis::tool::Print("unknown command");
         }

@@ -35,6 +35,7 @@ test_packages=(
     xvfb imagemagick                  # end-to-end tests
     openbox x11-utils                 # a real window manager, which decides who gets the keyboard
     xserver-xorg-core xserver-xorg-video-dummy x11-xserver-utils # two monitors side by side
+    fuse3 python3-fusepy # a folder that answers as slowly as a share that does not answer
     clang-format
 )
 

@@ -134,12 +134,18 @@ bool LauncherWindow::PreTranslateMessage(const MSG& message) {
 }
 
 void LauncherWindow::RunRequest() {
-    // Resolved at once, opened by the launch thread: the window goes on answering meanwhile.
-    std::vector<platform::ShellOpening> openings;
-    for (core::Launch& launch : launcher_.Resolve(controls_.requestBox.Text())) {
-        openings.push_back({std::move(launch.file), std::move(launch.parameters)});
+    // Matched at once; what the targets name is looked up by the launch thread, which opens it:
+    // a target on a share that does not answer holds up nothing but the launches.
+    core::Matched matched = launcher_.Match(controls_.requestBox.Text());
+    if (!matched.targets.empty()) {
+        launches_->Open([matched = std::move(matched)] {
+            std::vector<platform::ShellOpening> openings;
+            for (core::Launch& launch : core::Resolve(matched)) {
+                openings.push_back({std::move(launch.file), std::move(launch.parameters)});
+            }
+            return openings;
+        });
     }
-    launches_->Open(std::move(openings));
     // The request stays, selected: the next keyword typed replaces it.
     controls_.requestBox.Focus(true);
 }

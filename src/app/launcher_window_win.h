@@ -51,7 +51,7 @@ private:
     // Key preview: Enter anywhere in the window runs the request, Tab moves along the tab order.
     bool PreTranslateMessage(const MSG& message) override;
 
-    // Resolves the request box's text against the entry file and opens every match.
+    // Matches the request box's text against the entry file; the launch thread opens every match.
     void RunRequest();
     // Writes a marked list back, then ends the program. When the write fails the program keeps
     // running with its list, so that nothing is lost: the user is told and can close again.

@@ -1,6 +1,5 @@
 #include "core/launcher.h"
 
-#include "core/keyword_match.h"
 #include "platform/environment.h"
 #include "platform/file.h"
 
@@ -15,19 +14,24 @@ LoadOutcome Launcher::Load() {
     return loaded.outcome;
 }
 
-std::vector<Launch> Launcher::Resolve(std::u16string_view text) const {
-    const Request request = SplitRequest(text);
+Matched Launcher::Match(std::u16string_view text) const {
+    Request request = SplitRequest(text);
     const std::optional<std::string> bytes = file_.ReadBytes();
     if (!bytes) {
-        return {}; // a file that cannot be read opens nothing
+        return {{}, {}, folder_}; // a file that cannot be read opens nothing
     }
+    return {MatchTargets(*bytes, file_.CodePage(), request.keyword), std::move(request.query),
+            folder_};
+}
+
+std::vector<Launch> Resolve(const Matched& matched) {
     const VariableLookup variable = platform::EnvironmentVariable;
-    const NameLookup names = [this](std::u16string_view name) {
-        return platform::FindName(name, folder_);
+    const NameLookup names = [&matched](std::u16string_view name) {
+        return platform::FindName(name, matched.folder);
     };
     std::vector<Launch> launches;
-    for (const std::u16string& target : MatchTargets(*bytes, file_.CodePage(), request.keyword)) {
-        launches.push_back(LaunchOf(target, request.query, variable, names));
+    for (const std::u16string& target : matched.targets) {
+        launches.push_back(LaunchOf(target, matched.query, variable, names));
     }
     return launches;
 }

@@ -7,6 +7,7 @@
 #include "core/entry_file.h"
 #include "core/entry_line.h"
 #include "core/entry_list.h"
+#include "core/keyword_match.h"
 
 #include <optional>
 #include <string>
@@ -21,6 +22,21 @@ struct EditOpening {
     EntryList::Id id;
     EntryParts parts;
 };
+
+// What a request matched, before any word of its targets is looked up.
+struct Matched {
+    Targets targets; // as the entry lines hold them, in file order
+    // Present only when the request holds a space.
+    std::optional<std::u16string> query;
+    // Where the shell opens them, and where the words of a target are looked for.
+    std::u16string folder;
+};
+
+// What `matched` opens, one launch per target in file order. Looks up the words of each target
+// (a file, a folder, a program on the search path), which takes as long as the slowest place
+// they name answers (a share that does not answer holds it for many seconds): never on the
+// thread of a window.
+std::vector<Launch> Resolve(const Matched& matched);
 
 // Indexes are counted from 0; one that names no item (-1 for "none selected") changes nothing.
 class Launcher {
@@ -38,10 +54,9 @@ public:
     // whose entries the list shows once a later tick can read it.
     LoadOutcome Load();
 
-    // What the request `text` opens, one launch per match in file order, read from the file as it
-    // is now. Each goes to the shell with Folder() as its working folder, where the words of its
-    // target are looked for too.
-    std::vector<Launch> Resolve(std::u16string_view text) const;
+    // What the request `text` matches in the file as it is now. Nothing of a target is looked up
+    // yet: Resolve does that, away from the window.
+    Matched Match(std::u16string_view text) const;
 
     // The editor's save of a new entry: it comes first in the list.
     void Add(std::u16string_view line);

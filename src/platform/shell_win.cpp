@@ -45,18 +45,18 @@ struct ShellLauncher::Shared {
     std::wstring caption;
     SRWLOCK lock = SRWLOCK_INIT;
     CONDITION_VARIABLE queued = CONDITION_VARIABLE_INIT;
-    std::deque<std::vector<ShellOpening>> requests; // guarded by `lock`
-    bool stopping = false;                          // guarded by `lock`
-    bool opening = false;                           // guarded by `lock`
+    std::deque<Openings> requests; // guarded by `lock`
+    bool stopping = false;         // guarded by `lock`
+    bool opening = false;          // guarded by `lock`
 
     // The next request, once there is one; nullopt once the launcher is stopping.
-    std::optional<std::vector<ShellOpening>> Next() {
+    std::optional<Openings> Next() {
         AcquireSRWLockExclusive(&lock);
         opening = false;
         while (requests.empty() && !stopping) {
             SleepConditionVariableSRW(&queued, &lock, INFINITE, 0);
         }
-        std::optional<std::vector<ShellOpening>> next;
+        std::optional<Openings> next;
         opening = !stopping;
         if (!stopping) {
             next = std::move(requests.front());
@@ -112,7 +112,7 @@ DWORD WINAPI ShellLauncher::Run(void* parameter) noexcept {
     const ComScope com(COINIT_APARTMENTTHREADED | COINIT_DISABLE_OLE1DDE);
     try {
         while (auto request = shared.Next()) {
-            for (const ShellOpening& opening : *request) {
+            for (const ShellOpening& opening : (*request)()) {
                 if (shared.Stopping()) {
                     return 0;
                 }
@@ -147,12 +147,12 @@ ShellLauncher::~ShellLauncher() {
     WakeConditionVariable(&shared_->queued);
 }
 
-void ShellLauncher::Open(std::vector<ShellOpening> openings) {
-    if (thread_ == 0 || openings.empty()) {
+void ShellLauncher::Open(Openings request) {
+    if (thread_ == 0 || !request) {
         return;
     }
     AcquireSRWLockExclusive(&shared_->lock);
-    shared_->requests.push_back(std::move(openings));
+    shared_->requests.push_back(std::move(request));
     ReleaseSRWLockExclusive(&shared_->lock);
     WakeConditionVariable(&shared_->queued);
 }

@@ -1,11 +1,15 @@
 #pragma once
 // Opening targets through the shell, on a thread of its own: a target whose look-up is slow (a
-// network folder that does not answer) never holds up the window that asked for it.
+// network folder that does not answer) never holds up the window that asked for it, neither
+// while the shell opens it nor while what it opens is worked out. Under Wine one wait stays: the
+// file is opened (CreateFile, as the shell starts a program) by the wineserver, which every
+// window of every Wine program waits on until a slow open ends; a look-up alone is the caller's.
 
 #include "platform/handles_win.h"
 
 #include <windows.h>
 
+#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
@@ -17,6 +21,10 @@ struct ShellOpening {
     std::u16string file;
     std::u16string parameters;
 };
+
+// Works out what one request opens; run on the launch thread, where looking up the files it names
+// holds up nothing but the launches.
+using Openings = std::function<std::vector<ShellOpening>()>;
 
 // Opens requests one after another, each request's openings in their order, with the shell's
 // "open" verb, shown normal, in `directory` as the working directory (a relative file is found
@@ -31,8 +39,9 @@ public:
     // never return, and the process ending takes the thread with it.
     ~ShellLauncher();
 
-    // Queues one request's openings after the requests before it.
-    void Open(std::vector<ShellOpening> openings);
+    // Queues one request after the requests before it: once they are done, the launch thread
+    // works out its openings and opens them.
+    void Open(Openings request);
 
     // Whether the shell shows a window for an opening now (a message, a prompt).
     bool ShowsWindow() const;

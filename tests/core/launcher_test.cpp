@@ -286,10 +286,25 @@ TEST(LauncherResolve, FindsTheWordsOfATargetBesideTheProgramAndExpandsTheEnviron
         {u"none", {}},
     };
     for (const auto& c : cases) {
-        EXPECT_TRUE(session.launcher().Resolve(c.request) == c.expected)
+        EXPECT_TRUE(Resolve(session.launcher().Match(c.request)) == c.expected)
             << std::string(c.request.begin(), c.request.end());
     }
     unsetenv("CORVANTIS_TEST_TOOLS");
+}
+
+TEST(LauncherMatch, TakesTheTargetsAsWrittenAndLeavesTheirWordsToResolve) {
+    Session session("t:tool --flag {query}\r\nt:%CORVANTIS_NOT_SET%\r\n");
+    const Matched matched = session.launcher().Match(u"t a b");
+    EXPECT_EQ(matched.targets, (Targets{u"tool --flag {query}", u"%CORVANTIS_NOT_SET%"}));
+    EXPECT_EQ(matched.query, u"a b");
+    EXPECT_EQ(matched.folder, session.launcher().Folder());
+    // The words are looked up when resolved, not when matched: a tool that comes after the match
+    // is found.
+    EXPECT_TRUE(Resolve(matched) ==
+                (std::vector<Launch>{{u"tool --flag a b", u""}, {u"%CORVANTIS_NOT_SET%", u""}}));
+    session.Dir().Write("tool", "#!/bin/sh\n");
+    EXPECT_TRUE(Resolve(matched) ==
+                (std::vector<Launch>{{u"tool", u"--flag a b"}, {u"%CORVANTIS_NOT_SET%", u""}}));
 }
 
 // ---------------------------------------------------------------------------------------------

@@ -1,12 +1,22 @@
 """Launches leave the window's thread: requests open in order one after another, a target the
-shell cannot open is told by the shell, and a target too long for the shell never takes the
-launcher down."""
+shell cannot open is told by the shell, a target too long for the shell never takes the
+launcher down, and while a target on a share that does not answer is looked up, the window
+answers, closes and comes when summoned."""
 
+import os
+import subprocess
 import unittest
+from pathlib import Path
 
-from harness import EXE
+from harness import EXE, ID, STEP_TIMEOUT, run, tool, windows_path
 from test_editing import EditingTestCase
 from test_launch import Launches, LaunchTestCase, is_batch, is_hook, prefix_processes
+
+# Debian's Python, which has python3-fusepy; the tests' own Python may be another one.
+SYSTEM_PYTHON = "/usr/bin/python3"
+SLOW_SHARE = Path(__file__).with_name("slow_share.py")
+# How long the share holds a look-up the test does not release: longer than any test step.
+SHARE_HOLD_S = 120
 
 
 class LaunchThreadTest(LaunchTestCase, EditingTestCase):
@@ -58,6 +68,95 @@ class LaunchThreadTest(LaunchTestCase, EditingTestCase):
                         self.key("Return")
                     self.settle()
                     self.assert_launcher_running()
+
+    def test_typing_reaches_the_box_while_a_target_on_a_slow_share_is_looked_up(self):
+        before = self.start_slow_launch()
+        self.type_text("typed")
+        self.wait_until(lambda: self.control_text(ID.RequestBox) == "typed", what="the typing")
+        self.assert_share_holds()
+        self.share_answers.touch()
+
+        def launches():
+            new = Launches({k: a for k, a in prefix_processes().items() if k not in before})
+            return new if new.complete() else None
+
+        self.assertEqual(self.wait_until(launches, what="the request").batches, ["slow.bat"])
+        self.settle()
+
+    def test_closing_while_a_target_on_a_slow_share_is_looked_up_saves_and_ends(self):
+        before = self.start_slow_launch(["x:gone"])
+        self.choose(1, "删除它")
+        saved = [self.lines[0], self.lines[2]]
+        self.wait_until(lambda: self.list_items() == saved, what="the line deleted")
+        self.click_centre(self.window_rect(ID.CloseGlyph))
+        self.wait_until(lambda: self.data_file().read_bytes().decode("gbk").splitlines() == saved,
+                        what="data.txt saved without the deleted line")
+        self.wait_until(lambda: self.find_window() is None, what="the window to go")
+        self.assert_share_holds()
+        # The process goes once the look-up under way returns: no thread ends inside one.
+        self.share_answers.touch()
+        self.wait_for_exit()
+        self.assertEqual(self.started_batches(before), [], "opened after the close")
+
+    def test_a_second_start_while_a_target_on_a_slow_share_is_looked_up_summons_at_once(self):
+        self.start_slow_launch()
+        self.press_expecting_focus("Tab", ID.EntryList)
+        second = self.start_again(self.app_dir)
+        self.assertEqual(second.wait(timeout=STEP_TIMEOUT), 0, "the second start's exit status")
+        focus = self.probe("focus")
+        self.assertEqual((focus["focus"], focus["active"]), (ID.RequestBox, True), focus)
+        self.assert_share_holds()
+        self.share_answers.touch()
+        self.settle()
+
+    def start_slow_launch(self, more_lines=()):
+        """Starts the launcher with "s" opening slow.bat on a share that holds every look-up, and
+        requests it; returns the prefix's processes from before, once the share holds a look-up."""
+        share, unmount = self.slow_share()
+        self.batch("slow")
+        self.start_launcher(self.entry_file([f"s:{windows_path(share / 'slow.bat')}",
+                                             *more_lines], ["s"]))
+        self.addCleanup(unmount)  # first: a thread left inside a look-up would hold the stop
+        self.enter_request("s")
+        before = set(prefix_processes())
+        self.key("Return")
+        self.wait_until(lambda: "held" in self.share_log(), what="the share to hold a look-up")
+        return before
+
+    def slow_share(self):
+        """Mounts the targets folder as a share that holds each look-up until share_answers
+        exists; returns its mount point and what unmounts it."""
+        if not os.path.exists("/dev/fuse"):
+            self.skipTest("no /dev/fuse here")
+        if run([SYSTEM_PYTHON, "-c", "import fusepy"], os.environ, check=False).returncode:
+            self.skipTest(f"{SYSTEM_PYTHON} has no fusepy: install python3-fusepy")
+        mount = self.output / "share"
+        mount.mkdir()
+        self.share_answers = self.output / "share-answers"
+        self.share_log_path = self.output / "share.log"
+        with open(self.output / "share.err", "wb") as errors:
+            share = subprocess.Popen(
+                [SYSTEM_PYTHON, SLOW_SHARE, self.targets, mount, self.share_log_path,
+                 self.share_answers, str(SHARE_HOLD_S)],
+                stdin=subprocess.DEVNULL, stdout=errors, stderr=errors)
+
+        def unmount():
+            if share.poll() is None:
+                share.kill()  # fails what it holds: no Wine thread stays inside a look-up
+                share.wait()
+            run([tool("fusermount3"), "-uz", mount], os.environ, check=False)
+
+        self.addCleanup(unmount)
+        self.wait_until(lambda: os.path.ismount(mount) or share.poll() is not None,
+                        what="the share to mount")
+        self.assertTrue(os.path.ismount(mount), (self.output / "share.err").read_text())
+        return mount, unmount
+
+    def share_log(self):
+        return self.share_log_path.read_text() if self.share_log_path.exists() else ""
+
+    def assert_share_holds(self):
+        self.assertNotIn("answered", self.share_log(), "the look-up ended before the check")
 
     def settle(self):
         """Lets the opened targets end."""
