@@ -86,7 +86,9 @@ std::u16string CopyPath(const std::u16string& folder) {
     return platform::FromWide(own.empty() ? beside : own);
 }
 
-CloseChoice AskAfterFailedClose(HWND owner, const std::wstring& text) {
+CloseChoice AskAfterFailedClose(HWND owner, const std::u16string& path, core::WriteFault fault,
+                                const std::u16string& copy) {
+    const std::wstring text = FailureText(texts::kCloseSaveFailed, path, fault, copy);
     // The standard abort, retry and ignore buttons, in that order, renamed.
     static constexpr platform::ButtonText kButtons[] = {
         {IDABORT, texts::kRetryButton},

@@ -22,7 +22,9 @@ std::u16string CopyPath(const std::u16string& folder);
 
 enum class CloseChoice { TryAgain, QuitUnsaved, KeepRunning };
 
-// The question after a failed close: "重试", "不保存退出" or "取消", the last one the default.
-CloseChoice AskAfterFailedClose(HWND owner, const std::wstring& text);
+// The question after a close failed to write data.txt at `path` for `fault`, with `copy` where
+// the list would go: "重试", "不保存退出" or "取消", the last one the default.
+CloseChoice AskAfterFailedClose(HWND owner, const std::u16string& path, core::WriteFault fault,
+                                const std::u16string& copy);
 
 } // namespace corvantis::app

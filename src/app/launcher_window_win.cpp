@@ -14,10 +14,9 @@
 namespace corvantis::app {
 namespace {
 
-constexpr UINT_PTR kDockingTimer = 1;
-// A timer's message comes after every paint the window has waiting: the start is finished then.
-constexpr UINT_PTR kFinishStartTimer = 2;
-constexpr UINT_PTR kFollowFileTimer = 3; // looks whether data.txt changed outside
+// The finishing start's timer comes after every paint waiting; following data.txt looks whether
+// it changed outside.
+enum : UINT_PTR { kDockingTimer = 1, kFinishStartTimer, kFollowFileTimer };
 constexpr UINT kFollowFileMs = 500;
 // Opens the editor on what was dropped, once IDropTarget::Drop has returned.
 constexpr UINT kOpenDropMessage = WM_APP + 1;
@@ -134,8 +133,7 @@ bool LauncherWindow::PreTranslateMessage(const MSG& message) {
 }
 
 void LauncherWindow::RunRequest() {
-    // Matched at once; what the targets name is looked up by the launch thread, which opens it:
-    // a target on a share that does not answer holds up nothing but the launches.
+    // Matched here; the launch thread looks up what the targets name, which may take long.
     core::Matched matched = launcher_.Match(controls_.requestBox.Text());
     if (!matched.targets.empty()) {
         launches_->Open([matched = std::move(matched)] {
@@ -158,9 +156,8 @@ void LauncherWindow::CloseAndSave() {
     while (const std::optional<core::WriteFault> fault = launcher_.Close()) {
         ShowWindow(Hwnd(), SW_SHOW); // back, with what went wrong and the ways out
         const std::u16string copy = CopyPath(launcher_.Folder());
-        const std::wstring text =
-            FailureText(texts::kCloseSaveFailed, launcher_.FilePath(), *fault, copy);
-        const CloseChoice choice = WhileWaiting([&] { return AskAfterFailedClose(Hwnd(), text); });
+        const CloseChoice choice = WhileWaiting(
+            [&] { return AskAfterFailedClose(Hwnd(), launcher_.FilePath(), *fault, copy); });
         if (choice == CloseChoice::QuitUnsaved && launcher_.WriteCopy(copy)) {
             break;
         }
@@ -228,14 +225,6 @@ void LauncherWindow::ReturnFromEditor() {
     docking_.Start(Hwnd());
 }
 
-void LauncherWindow::FollowFile() {
-    // Not under the menu or the editor, which act on the entries they were opened on, nor while a
-    // launch may be looking up a target on a share that does not answer.
-    if (!Waiting() && !editor_.IsOpen() && !launches_->Busy()) {
-        launcher_.FollowFile();
-    }
-}
-
 void LauncherWindow::Summon() {
     // While the editor is open, or a message box waits for an answer, that comes forward; the
     // launcher follows when it closes.
@@ -263,8 +252,11 @@ LRESULT LauncherWindow::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam
     case WM_TIMER:
         if (docking_.IsTick(wParam)) {
             docking_.Tick(Hwnd(), Dpi(), Waiting());
-        } else if (wParam == kFollowFileTimer) {
-            FollowFile();
+        } else if (wParam == kFollowFileTimer && !Waiting() && !editor_.IsOpen() &&
+                   !launches_->Busy()) {
+            // Not under the menu or the editor, which act on the entries they were opened on,
+            // nor while a launch may be looking up a target on a share that does not answer.
+            launcher_.FollowFile();
         } else if (wParam == kFinishStartTimer) {
             FinishStart();
         }
@@ -281,8 +273,7 @@ LRESULT LauncherWindow::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam
         // Signing out: the changes are kept all the same, in data.txt or a file of their own.
         if (wParam != FALSE && launcher_.Close() &&
             !launcher_.WriteCopy(CopyPath(launcher_.Folder()))) {
-            platform::Trace(
-                L"the session ends with changes neither data.txt nor a copy could take");
+            platform::Trace(L"the session ends with changes no file could take");
         }
         return 0;
     case WM_DESTROY:

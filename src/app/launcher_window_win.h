@@ -79,7 +79,6 @@ private:
     // Opens the editor, adding, with the last drop's text as its target.
     void OpenDropped();
     void ReturnFromEditor();
-    void FollowFile();
     void Summon();
 
     platform::UniqueWindow hiddenOwner_; // goes after the launcher it owns
